@@ -1,0 +1,178 @@
+#include "file_slot.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace engine {
+
+FileSlot& FileSlot::instance()
+{
+    static FileSlot slot;
+    return slot;
+}
+
+void FileSlot::forget() noexcept
+{
+    fd_ = -1;
+    path_.clear();
+    length_ = 0;
+    id_ = {};
+    appending_ = created_ = regular_ = false;
+}
+
+int FileSlot::openForInput(const std::string& path)
+{
+    if (isOpen()) throw std::logic_error("file slot already in use");
+    // O_NONBLOCK keeps a FIFO from hanging the open; it means nothing for files.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+        ::close(fd);
+        return err;
+    }
+    fd_ = fd;
+    path_ = path;
+    length_ = st.st_size;
+    id_ = {st.st_dev, st.st_ino};
+    return 0;
+}
+
+int FileSlot::openForAppend(const std::string& path)
+{
+    if (isOpen()) throw std::logic_error("file slot already in use");
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY;
+    int fd = -1;
+    bool created = false;
+    // Knowing whether the file was there lets a failed piece be put back.
+    for (int attempt = 0; fd < 0; ++attempt) {
+        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) { created = true; break; }
+        if (errno != EEXIST) return errno;
+        fd = ::open(path.c_str(), kFlags | O_NONBLOCK);
+        if (fd >= 0) break;
+        if (errno != ENOENT) return errno;
+        // A link to nowhere: create its target, as appending would.
+        struct stat lst {};
+        if (attempt > 2 || (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode))) {
+            fd = ::open(path.c_str(), kFlags | O_CREAT, 0666);
+            if (fd < 0) return errno;
+            created = true;
+        }
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err;
+    }
+    if (S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, O_APPEND) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err;
+    }
+    fd_ = fd;
+    path_ = path;
+    length_ = st.st_size;
+    id_ = {st.st_dev, st.st_ino};
+    appending_ = true;
+    created_ = created;
+    regular_ = S_ISREG(st.st_mode);
+    return 0;
+}
+
+int FileSlot::read(char* into, std::size_t count, std::size_t* got)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t r = ::pread(fd_, into + done, std::min<std::size_t>(count - done, 1u << 30),
+                                  static_cast<off_t>(done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            *got = done;
+            return errno;
+        }
+        if (r == 0) break;  // the file got shorter since its length was taken
+        done += static_cast<std::size_t>(r);
+    }
+    *got = done;
+    return 0;
+}
+
+int FileSlot::write(std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t w = ::write(fd_, data.data(), std::min<std::size_t>(data.size(), 1u << 30));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (w == 0) return EIO;
+        data.remove_prefix(static_cast<std::size_t>(w));
+    }
+    return 0;
+}
+
+namespace {
+
+// Removes a file that this run created, following a link to its target.
+void removeCreated(const std::string& path)
+{
+    struct stat lst {};
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            ::unlink(real);
+            std::free(real);
+        }
+        return;
+    }
+    ::unlink(path.c_str());
+}
+
+}  // namespace
+
+void FileSlot::undoAppend() noexcept
+{
+    if (!isOpen()) return;
+    if (appending_) {
+        if (created_)
+            removeCreated(path_);
+        else if (regular_)
+            (void)::ftruncate(fd_, length_);
+    }
+    ::close(fd_);
+    forget();
+}
+
+int FileSlot::close()
+{
+    if (!isOpen()) return 0;
+    if (::close(fd_) == 0 || errno == EINTR) {
+        forget();
+        return 0;
+    }
+    const int err = errno;
+    if (appending_) {
+        if (created_)
+            removeCreated(path_);
+        else if (regular_)
+            (void)::truncate(path_.c_str(), length_);
+    }
+    forget();
+    return err;
+}
+
+void FileSlot::closeQuietly() noexcept
+{
+    if (!isOpen()) return;
+    ::close(fd_);
+    forget();
+}
+
+}  // namespace engine

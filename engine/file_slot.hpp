@@ -1,0 +1,70 @@
+#pragma once
+// The engine's one file slot: at most one file is open at any time, and each
+// is closed before the next is opened. Paths are file system spellings.
+// Every operation that can fail returns 0 or a system error number.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace engine {
+
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+class FileSlot {
+public:
+    FileSlot(const FileSlot&) = delete;
+    FileSlot& operator=(const FileSlot&) = delete;
+
+    static FileSlot& instance();
+
+    bool isOpen() const { return fd_ >= 0; }
+
+    // An existing regular file, for reading: EISDIR for a folder, ENODEV for
+    // anything else that is not a regular file.
+    int openForInput(const std::string& path);
+    // For appending after the file's content; created when missing.
+    int openForAppend(const std::string& path);
+
+    std::int64_t length() const { return length_; }
+    FileId id() const { return id_; }
+
+    // Reads up to count bytes from the file's start; *got tells how many.
+    int read(char* into, std::size_t count, std::size_t* got);
+    int write(std::string_view data);
+
+    // Puts an appended file back as it was before it was opened (its old
+    // length, or no file when it was created) and frees the slot.
+    void undoAppend() noexcept;
+    // Frees the slot. When closing an appended file fails, its data may be
+    // lost, so the file is put back as it was and the error returned.
+    int close();
+    void closeQuietly() noexcept;
+
+private:
+    FileSlot() = default;
+    void forget() noexcept;
+
+    int fd_ = -1;
+    std::string path_;
+    std::int64_t length_ = 0;
+    FileId id_{};
+    bool appending_ = false;
+    bool created_ = false;
+    bool regular_ = false;
+};
+
+// Frees the slot when a scope is left early.
+class SlotGuard {
+public:
+    SlotGuard() = default;
+    SlotGuard(const SlotGuard&) = delete;
+    SlotGuard& operator=(const SlotGuard&) = delete;
+    ~SlotGuard() { FileSlot::instance().closeQuietly(); }
+};
+
+}  // namespace engine

@@ -1,0 +1,24 @@
+#pragma once
+// A failure that ends the current procedure with a message for the user.
+#include <exception>
+#include <string>
+
+namespace engine {
+
+class RunError : public std::exception {
+public:
+    explicit RunError(std::u16string message) : message_(std::move(message)) {}
+    const std::u16string& message() const noexcept { return message_; }
+    const char* what() const noexcept override { return "engine::RunError"; }
+
+private:
+    std::u16string message_;
+};
+
+// The reason behind a system error number, in the words of our messages.
+std::u16string errnoText(int err);
+
+// “text”, for naming a file or a value in a message.
+std::u16string quoted(std::u16string_view text);
+
+}  // namespace engine
