@@ -34,9 +34,11 @@ void splitByCount(SettingsReader& s, const MessageBox& show)
     if (isEmptyText(s.outputFolder())) return show(u"请选择输出路径");
     readAndWrite(s, show, [&] {
         const std::u16string typed = s.charsPerPiece();
-        const std::optional<std::int32_t> m = roundToInt32(readNumber(typed));
+        const double value = readNumber(typed);
+        const std::optional<std::int32_t> m = roundToInt32(value);
+        if (m ? *m < 1 : value < 0)
+            throw RunError(u"每份分割文件的字数" + quoted(typed) + u"不足1个字，请输入不小于1的数字！");
         if (!m) throw RunError(u"每份分割文件的字数" + quoted(typed) + u"太大，请输入较小的数字！");
-        if (*m < 1) throw RunError(u"每份分割文件的字数" + quoted(typed) + u"不足1个字，请输入不小于1的数字！");
         return *m;
     });
 }
@@ -52,10 +54,10 @@ void splitBySize(SettingsReader& s, const MessageBox& show)
         const double product = readNumber(typed) * 1024.0;
         const std::optional<std::int32_t> rounded =
             std::isfinite(product) ? roundToInt32(product) : std::nullopt;
+        if (rounded ? *rounded / 2 < 1 : product < 0)
+            throw RunError(u"每个文件的大小" + quoted(typed) + u"换算后不足1个字，请输入更大的数字！");
         if (!rounded) throw RunError(u"每个文件的大小" + quoted(typed) + u"KB太大，请输入较小的数字！");
-        const std::int32_t m = *rounded / 2;
-        if (m < 1) throw RunError(u"每个文件的大小" + quoted(typed) + u"换算后不足1个字，请输入更大的数字！");
-        return m;
+        return *rounded / 2;
     });
 }
 

@@ -1,0 +1,332 @@
+// Every limit ends in a message, changes no file that existed, and leaves no
+// file open. Faults are real: links to /dev/full, file size limits, folders
+// where files should be, permissions seen by an unprivileged user.
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "split_run.hpp"
+#include "statistics.hpp"
+#include "support.hpp"
+
+using namespace testing_support;
+using Messages = std::vector<std::u16string>;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::u16string kNotice = u"接下来将要分割文件，请在输出目录中浏览分割完的文件";
+const std::u16string kDone = u"完成";
+
+// Runs fn in a child process and gives back the messages it returned.
+Messages inChild(const std::function<Messages()>& fn)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        std::string out;
+        for (const std::u16string& m : fn()) out += utf8(m) + '\n';
+        if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string got;
+    char buf[4096];
+    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    Messages messages;
+    for (std::size_t start = 0, end; (end = got.find('\n', start)) != std::string::npos; start = end + 1)
+        messages.push_back(u16(got.substr(start, end - start)));
+    return messages;
+}
+
+// Root passes every permission test, so these faults run as nobody.
+void dropPrivileges()
+{
+    if (::geteuid() != 0) return;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+}
+
+class Limits : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeBytes(dir / "in.txt", "abcdefghij");
+        writeBytes(dir / "p1.txt", "old");  // an existing piece must stay as it was
+        before = snapshot(dir.path());
+        fds = openFdCount();
+    }
+    Settings byCount(const std::u16string& chars) const
+    {
+        return {true, false, u16((dir / "in.txt").string()), dir.u16path(), u"p", chars, {}};
+    }
+    Settings bySize(const std::u16string& size) const
+    {
+        return {false, true, u16((dir / "in.txt").string()), dir.u16path(), u"p", {}, size};
+    }
+    std::u16string path(const std::string& name) const { return u16((dir / name).string()); }
+    void expectUnchanged()
+    {
+        EXPECT_EQ(snapshot(dir.path()), before);
+        EXPECT_EQ(openFdCount(), fds);
+    }
+
+    ScratchDir dir;
+    std::map<std::string, std::string> before;
+    int fds = 0;
+};
+
+}  // namespace
+
+TEST_F(Limits, CharactersPerPieceBelowOne)
+{
+    for (const std::u16string typed : {u"0", u"0.4", u"0.5", u"-3", u"-1e400", u"-3000000000"}) {
+        SCOPED_TRACE(utf8(typed));
+        EXPECT_EQ(split(byCount(typed)),
+                  (Messages{kNotice, u"每份分割文件的字数“" + typed + u"”不足1个字，请输入不小于1的数字！"}));
+    }
+    for (const std::u16string typed : {u"0", u"0.001", u"abc", u"-1", u"-1e400"}) {
+        SCOPED_TRACE(utf8(typed));
+        EXPECT_EQ(split(bySize(typed)),
+                  (Messages{kNotice, u"每个文件的大小“" + typed + u"”换算后不足1个字，请输入更大的数字！"}));
+    }
+    expectUnchanged();
+}
+
+TEST_F(Limits, NumbersBeyondTheRange)
+{
+    for (const std::u16string typed : {u"2147483648", u"1e10", u"1e400"}) {
+        SCOPED_TRACE(utf8(typed));
+        EXPECT_EQ(split(byCount(typed)),
+                  (Messages{kNotice, u"每份分割文件的字数“" + typed + u"”太大，请输入较小的数字！"}));
+    }
+    for (const std::u16string typed : {u"2097152", u"1e300", u"1e400"}) {
+        SCOPED_TRACE(utf8(typed));
+        EXPECT_EQ(split(bySize(typed)),
+                  (Messages{kNotice, u"每个文件的大小“" + typed + u"”KB太大，请输入较小的数字！"}));
+    }
+    expectUnchanged();
+    // The largest size that fits: the whole text in piece 1.
+    EXPECT_EQ(split(bySize(u"2097151")), (Messages{kNotice, kDone}));
+    EXPECT_EQ(readBytes(dir / "p1.txt"), "oldabcdefghij");
+}
+
+TEST_F(Limits, InputThatCannotBeRead)
+{
+    fs::create_directory(dir / "folder");
+    {
+        // Sparse, so that it costs no disk.
+        const int fd = ::open((dir / "huge.txt").c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_EQ(::ftruncate(fd, off_t{1} << 31), 0);
+        ::close(fd);
+    }
+    before = snapshot(dir.path());
+    struct Case {
+        std::u16string input;
+        std::u16string message;
+    };
+    const Case cases[] = {
+        {path("missing.txt"), u"无法读取文件“" + path("missing.txt") + u"”：文件或文件夹不存在"},
+        {path("folder"), u"“" + path("folder") + u"”是文件夹，不是文件，请重新选择文件"},
+        {u"   ", u"无法读取文件“   ”：文件或文件夹不存在"},
+        {u"/dev/null", u"“/dev/null”不是普通文件，无法读取，请重新选择文件"},
+        {path("in.txt") + std::u16string(1, u'\0'), u"无法读取文件“" + path("in.txt") + std::u16string(1, u'\0') + u"”：文件名无效"},
+        {path("huge.txt"), u"文件“" + path("huge.txt") + u"”太大，无法读取：文件须小于2GB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(utf8(c.input));
+        Settings s = byCount(u"3");
+        s.input = c.input;
+        EXPECT_EQ(split(s), (Messages{kNotice, c.message}));
+        s.byCount = false;
+        s.bySize = true;
+        s.size = u"1";
+        EXPECT_EQ(split(s), (Messages{kNotice, c.message}));
+        Recorder r(s);
+        engine::showCharacterCount(r, r.box());
+        engine::showSizeEstimate(r, r.box());
+        EXPECT_EQ(r.messages, (Messages{c.message, c.message}));
+    }
+    expectUnchanged();
+}
+
+TEST_F(Limits, InputWithoutReadPermission)
+{
+    fs::permissions(dir / "in.txt", fs::perms::none);
+    before = snapshot(dir.path());
+    const Messages got = inChild([&] {
+        dropPrivileges();
+        Messages all = split(byCount(u"3"));
+        Recorder r(byCount(u"3"));
+        engine::showCharacterCount(r, r.box());
+        all.insert(all.end(), r.messages.begin(), r.messages.end());
+        return all;
+    });
+    const std::u16string message = u"无法读取文件“" + path("in.txt") + u"”：没有权限";
+    EXPECT_EQ(got, (Messages{kNotice, message, message}));
+    expectUnchanged();
+}
+
+TEST_F(Limits, InputLargerThanMemory)
+{
+    {
+        const int fd = ::open((dir / "big.txt").c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_EQ(::ftruncate(fd, off_t{256} << 20), 0);
+        ::close(fd);
+    }
+    before = snapshot(dir.path());
+    const Messages got = inChild([&] {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        // Room for what the process has, not for the file.
+        long pages = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+            std::fclose(f);
+        }
+        limit.rlim_cur = static_cast<rlim_t>(pages) * 4096 + (64u << 20);
+        ::setrlimit(RLIMIT_AS, &limit);
+        Settings s = byCount(u"3");
+        s.input = path("big.txt");
+        return split(s);
+    });
+    EXPECT_EQ(got, (Messages{kNotice, u"内存不足，无法读取文件“" + path("big.txt") + u"”"}));
+    expectUnchanged();
+}
+
+TEST_F(Limits, PieceThatWouldBeTheInputItself)
+{
+    writeBytes(dir / "self.txt", "abcdefghij");
+    fs::create_directory_symlink(dir.path(), dir / "alias");
+    fs::create_symlink(dir / "in.txt", dir / "q2.txt");
+    fs::create_hard_link(dir / "in.txt", dir / "r3.txt");
+    fs::create_symlink(dir / "s1.txt", dir / "link-to-s1.txt");
+    writeBytes(dir / "s1.txt", "abcdefghij");
+    before = snapshot(dir.path());
+    struct Case {
+        const char* what;
+        std::u16string input, folder, base, piece;
+    };
+    const std::u16string d = dir.u16path();
+    const std::u16string leaf = u16(dir.path().filename().string());
+    const Case cases[] = {
+        {"plain", path("p1.txt"), d, u"p", d + u"/p1.txt"},
+        {"folder spelled otherwise", path("p1.txt"), d + u"/./", u"p", d + u"/.//p1.txt"},
+        {"folder through a link", path("p1.txt"), d + u"/alias", u"p", d + u"/alias/p1.txt"},
+        {"piece is a link to the input", path("in.txt"), d, u"q", d + u"/q2.txt"},
+        {"piece is a hard link of the input", path("in.txt"), d, u"r", d + u"/r3.txt"},
+        {"input through a link", path("link-to-s1.txt"), d, u"s", d + u"/s1.txt"},
+        {"base name reaching into the folder", path("p1.txt"), d, u"../" + leaf + u"/p", d + u"/../" + leaf + u"/p1.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Settings s{true, false, c.input, c.folder, c.base, u"3", {}};
+        EXPECT_EQ(split(s), (Messages{kNotice, u"分割文件“" + c.piece + u"”就是被分割的文件本身，请更换输出目录或分割文件的名称"}));
+    }
+    expectUnchanged();
+
+    // Only names that this split writes count: r3.txt is beyond two pieces.
+    Settings s{true, false, path("in.txt"), d, u"r", u"5", {}};
+    EXPECT_EQ(split(s), (Messages{kNotice, kDone}));
+    EXPECT_EQ(readBytes(dir / "r1.txt"), "abcde");
+    EXPECT_EQ(readBytes(dir / "r3.txt"), "abcdefghij");
+}
+
+TEST_F(Limits, PieceFolderMissingOrReadOnly)
+{
+    Settings s = byCount(u"3");
+    s.folder = path("nowhere");
+    EXPECT_EQ(split(s), (Messages{kNotice, u"无法写入分割文件“" + path("nowhere") +
+                                               u"/p1.txt”：文件或文件夹不存在。已完整写入0个分割文件。"}));
+    expectUnchanged();
+
+    fs::create_directory(dir / "ro");
+    fs::permissions(dir / "ro", fs::perms(0555));
+    before = snapshot(dir.path());
+    s.folder = path("ro");
+    const Messages got = inChild([&] {
+        dropPrivileges();
+        return split(s);
+    });
+    EXPECT_EQ(got, (Messages{kNotice, u"无法写入分割文件“" + path("ro") + u"/p1.txt”：没有权限。已完整写入0个分割文件。"}));
+    expectUnchanged();
+}
+
+TEST_F(Limits, DiskFullAtTheSecondPiece)
+{
+    fs::create_symlink("/dev/full", dir / "p2.txt");
+    before = snapshot(dir.path());
+    EXPECT_EQ(split(byCount(u"4")),
+              (Messages{kNotice, u"无法写入分割文件“" + path("p2.txt") + u"”：磁盘空间不足。已完整写入1个分割文件。"}));
+    auto after = snapshot(dir.path());
+    EXPECT_EQ(after["p1.txt"], "oldabcd");  // the pieces before the fault stay
+    after["p1.txt"] = before["p1.txt"];
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(openFdCount(), fds);
+}
+
+TEST_F(Limits, FolderWherePieceShouldBe)
+{
+    fs::create_directory(dir / "p3.txt");
+    before = snapshot(dir.path());
+    EXPECT_EQ(split(byCount(u"4")),
+              (Messages{kNotice, u"无法写入分割文件“" + path("p3.txt") + u"”：这是一个文件夹。已完整写入2个分割文件。"}));
+    auto after = snapshot(dir.path());
+    EXPECT_EQ(after["p1.txt"], "oldabcd");
+    EXPECT_EQ(after["p2.txt"], "efgh");
+    after.erase("p2.txt");
+    after["p1.txt"] = before["p1.txt"];
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(openFdCount(), fds);
+}
+
+TEST_F(Limits, FileSizeLimitInTheMiddleOfAPiece)
+{
+    // Piece 2 exists and fails part-way; piece 3 is new and fails part-way.
+    writeBytes(dir / "p2.txt", "2222222");
+    writeBytes(dir / "in.txt", std::string(8, 'a') + std::string(8, 'b') + std::string(8, 'c'));
+    before = snapshot(dir.path());
+    auto run = [&](rlim_t bytes) {
+        return inChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{bytes, bytes};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            return split(byCount(u"8"));
+        });
+    };
+    EXPECT_EQ(run(12), (Messages{kNotice, u"无法写入分割文件“" + path("p2.txt") +
+                                             u"”：文件超过了允许的大小。已完整写入1个分割文件。"}));
+    auto after = snapshot(dir.path());
+    EXPECT_EQ(after["p1.txt"], "old" + std::string(8, 'a'));
+    after["p1.txt"] = before["p1.txt"];
+    EXPECT_EQ(after, before);
+
+    // A piece that this run creates is removed again.
+    fs::remove(dir / "p1.txt");
+    fs::remove(dir / "p2.txt");
+    before = snapshot(dir.path());
+    EXPECT_EQ(run(5), (Messages{kNotice, u"无法写入分割文件“" + path("p1.txt") +
+                                            u"”：文件超过了允许的大小。已完整写入0个分割文件。"}));
+    expectUnchanged();
+    EXPECT_EQ(run(8), (Messages{kNotice, kDone}));  // pieces of the limit's size fit
+    EXPECT_EQ(readBytes(dir / "p3.txt"), std::string(8, 'c'));
+}
+
+TEST_F(Limits, NextRunAfterAFaultWorks)
+{
+    Settings s = byCount(u"4");
+    s.folder = path("nowhere");
+    split(s);
+    EXPECT_EQ(split(byCount(u"4")), (Messages{kNotice, kDone}));
+    EXPECT_EQ(readBytes(dir / "p3.txt"), "ij");
+}
