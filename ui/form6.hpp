@@ -1,0 +1,13 @@
+#pragma once
+// The About window.
+#include "platform/window.hpp"
+
+namespace ui {
+
+class Form6 : public Window {
+    Q_OBJECT
+public:
+    Form6();
+};
+
+}  // namespace ui

@@ -1,0 +1,26 @@
+#pragma once
+// What every window of the program shares: the icon, its place given in
+// twips for the client area, and that the user's closing destroys it.
+#include <QWidget>
+
+namespace ui {
+
+class Window : public QWidget {
+    Q_OBJECT
+public:
+    explicit Window(Qt::WindowFlags flags);
+
+protected:
+    // Client area on the screen, never centred or cascaded.
+    void placeClient(int left, int top, int width, int height);
+    // The same for a window the user cannot resize.
+    void placeFixedClient(int left, int top, int width, int height);
+
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// Title bar of a dialog: caption and close box only, no task-bar button.
+inline constexpr Qt::WindowFlags kDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+}  // namespace ui
