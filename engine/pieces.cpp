@@ -96,17 +96,25 @@ std::int64_t pieceThatIsInput(std::u16string_view folder, std::u16string_view ba
     return found;
 }
 
+// Characters encoded and written at a time, so that memory stays small
+// whatever the size of a piece.
+constexpr std::size_t kChunkChars = 1u << 16;
+
 void writePiece(const std::u16string& name, std::u16string_view part, std::string& buffer, std::int32_t written)
 {
     const std::optional<std::string> fsName = toFsPath(name);
     if (!fsName) throw RunError(failedMessage(name, EINVAL, written));
     FileSlot& slot = FileSlot::instance();
     if (const int err = slot.openForAppend(*fsName)) throw RunError(failedMessage(name, err, written));
-    const std::size_t size = cp936::encode(part, buffer.data());
-    if (const int err = slot.write(std::string_view(buffer.data(), size))) {
-        slot.undoAppend();
-        throw RunError(failedMessage(name, err, written));
-    }
+    do {
+        const std::u16string_view chunk = part.substr(0, kChunkChars);
+        part.remove_prefix(chunk.size());
+        const std::size_t size = cp936::encode(chunk, buffer.data());
+        if (const int err = slot.write(std::string_view(buffer.data(), size))) {
+            slot.undoAppend();
+            throw RunError(failedMessage(name, err, written));
+        }
+    } while (!part.empty());
     if (const int err = slot.close()) throw RunError(failedMessage(name, err, written));
 }
 
@@ -139,7 +147,7 @@ void writePieces(std::u16string_view text, std::int32_t m, SettingsReader& setti
         throw RunError(u"分割文件" + quoted(pieceName(folder, base, k)) +
                        u"就是被分割的文件本身，请更换输出目录或分割文件的名称");
 
-    std::string buffer(2 * static_cast<std::size_t>(std::min<std::int64_t>(m, c)), '\0');
+    std::string buffer(2 * std::min<std::size_t>(kChunkChars, static_cast<std::size_t>(m)), '\0');
     writePiece(pieceName(folder, base, 1), substring(text, 1, m), buffer, 0);
     for (std::int32_t k = 2; k <= n; ++k) {
         folder = settings.outputFolder();

@@ -177,14 +177,20 @@ TEST_F(SplitRun, Code936TextIsCutByCharactersAndWrittenBack)
 
 TEST_F(SplitRun, PiecesOfAnyBytesJoinToTheInput)
 {
-    std::mt19937 rng(7);
-    std::string input(5000, '\0');
-    for (char& b : input) b = static_cast<char>(rng());
-    input.back() = '\xD6';  // a lead byte with nothing after it
-    EXPECT_EQ(split(byCount(input, u"7")), (Messages{kNotice, kDone}));
-    std::string joined;
-    for (const std::string& p : pieces()) joined += p;
-    EXPECT_EQ(joined, input);
+    // Small pieces, and pieces larger than what is encoded at a time.
+    const std::pair<std::size_t, std::u16string> cases[] = {{5000, u"7"}, {300000, u"150000"}};
+    for (const auto& [size, chars] : cases) {
+        SCOPED_TRACE(utf8(chars));
+        std::mt19937 rng(7);
+        std::string input(size, '\0');
+        for (char& b : input) b = static_cast<char>(rng());
+        input.back() = '\xD6';  // a lead byte with nothing after it
+        EXPECT_EQ(split(byCount(input, chars)), (Messages{kNotice, kDone}));
+        std::string joined;
+        for (const std::string& p : pieces()) joined += p;
+        EXPECT_EQ(joined, input);
+        for (const auto& f : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(f);
+    }
 }
 
 TEST_F(SplitRun, ExistingPiecesAreExtendedAndOthersLeftAlone)
