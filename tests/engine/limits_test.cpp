@@ -31,8 +31,10 @@ Messages inChild(const std::function<Messages()>& fn)
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(pipeFds[0]);
+        const int fds = openFdCount();
         std::string out;
         for (const std::u16string& m : fn()) out += utf8(m) + '\n';
+        if (openFdCount() != fds) out += "a file was left open\n";
         if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
         ::_exit(0);
     }
