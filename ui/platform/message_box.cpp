@@ -1,12 +1,16 @@
 #include "platform/message_box.hpp"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace ui {
 
 void messageBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), text);
+    // Owned by the window in front, which gets the input back afterwards.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
     // Paths and typed values are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     // Our own text, whatever the locale would put on a standard button.

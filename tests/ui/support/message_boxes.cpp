@@ -1,0 +1,41 @@
+#include "support/message_boxes.hpp"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+namespace uitest {
+
+MessageBoxes::MessageBoxes() { qApp->installEventFilter(this); }
+
+MessageBoxes::~MessageBoxes() { qApp->removeEventFilter(this); }
+
+QStringList MessageBoxes::texts() const
+{
+    QStringList all;
+    for (const ShownBox& box : shown) all << box.text;
+    return all;
+}
+
+bool MessageBoxes::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (box && event->type() == QEvent::Show) {
+        QStringList buttons;
+        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        shown.append({box->windowTitle(), box->text(), box->icon(), buttons, box->isModal()});
+        // Answered from inside the box's own event loop.
+        QPointer<QMessageBox> open(box);
+        QTimer::singleShot(0, box, [this, open] {
+            if (!open) return;
+            if (whileOpen) whileOpen(*open);
+            if (open && !open->buttons().isEmpty())
+                QTest::mouseClick(open->buttons().first(), Qt::LeftButton);
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace uitest
