@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# screenshots.sh BINARY OUTDIR: starts the real program under Xvfb and
+# openbox, opens each window as a user would and saves a PNG of each one,
+# frame included, into OUTDIR.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=x11-session.sh
+source "$here/x11-session.sh"
+
+binary=$(realpath "${1:?usage: screenshots.sh BINARY OUTDIR}")
+outdir=${2:?usage: screenshots.sh BINARY OUTDIR}
+grab="$(dirname "$binary")/qjxgrab"
+[[ -x "$grab" ]] || x11_fail "$grab is missing (it is built with the program)"
+mkdir -p "$outdir"
+start_x11
+
+"$binary" >"$x11_dir/program.log" 2>&1 &
+program=$!
+x11_pids+=("$program")
+
+# Brings the window to the front and saves it with its frame.
+shot() {
+  local name=$1 id=$2 x y w h left right top bottom
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowraise "$id"
+  sleep 0.3  # let it repaint after coming to the front
+  read -r x y w h < <(client_geometry "$id")
+  read -r left right top bottom < <(frame_extents "$id")
+  "$grab" "$outdir/$name.png" $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
+  echo "$outdir/$name.png"
+}
+
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+
+main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
+read -r mx my mw mh < <(client_geometry "$main")
+bar=$((mh - 245))  # the menu bar, above the client area
+cx=$mx cy=$((my + bar))
+shot main-window "$main"
+
+# Option1 "按字数分割" and Option2 "按文件大小分割" open their dialogs.
+click_at $((cx + 30)) $((cy + 104))
+form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"
+xdotool type --window "$form4" 500
+shot count-dialog "$form4"
+
+xdotool windowactivate --sync "$main"
+click_at $((cx + 170)) $((cy + 104))
+form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
+shot size-dialog "$form5"
+
+# Its statistic button with no input file gives a message box.
+read -r fx fy _ _ < <(client_geometry "$form5")
+click_at $((fx + 128)) $((fy + 68))
+box=$(find_window '提示') || x11_fail "message box not found"
+shot message-box "$box"
+xdotool key Return  # the box is modal and has the focus
+x11_wait_for sh -c "! xwininfo -id $box | grep -q IsViewable"
+
+# "帮助" is the third menu: open the first, move right twice (its first item
+# is then highlighted), then choose.
+open_help_item() {
+  xdotool windowactivate --sync "$main"
+  click_at $((mx + 12)) $((my + bar / 2))
+  sleep 0.2
+  xdotool key Right Right
+  sleep 0.2
+  local key
+  for key in "$@"; do xdotool key "$key"; done
+}
+open_help_item Return
+form2=$(find_window '帮助') || x11_fail "instructions window not found"
+shot instructions-window "$form2"
+
+open_help_item Down Return
+form6=$(find_window '关于') || x11_fail "About window not found"
+shot about-window "$form6"
+
+read -r _ right top _ < <(frame_extents "$main")
+xdotool windowactivate --sync "$main"
+click_at $((mx + mw + right - 10)) $((my - top / 2))
+x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"

@@ -1,0 +1,65 @@
+# Sourced by the X11 scripts: a private X server with a window manager.
+# start_x11 sets DISPLAY; stop_x11 ends what start_x11 started.
+
+x11_dir=""
+x11_pids=()
+
+x11_fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
+
+stop_x11() {
+  local pid
+  for pid in "${x11_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${x11_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  x11_pids=()
+  [[ -n "$x11_dir" ]] && rm -rf "$x11_dir"
+  x11_dir=""
+}
+
+# Waits up to about ten seconds for a command to succeed.
+x11_wait_for() {
+  local i
+  for i in $(seq 100); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_x11() {
+  for tool in Xvfb openbox xdotool xwininfo xprop; do
+    command -v "$tool" >/dev/null || x11_fail "$tool is missing (make deps installs it)"
+  done
+  x11_dir=$(mktemp -d)
+  trap stop_x11 EXIT
+  # Xvfb picks a free display and writes its number once it is ready.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$x11_dir/display" 2>"$x11_dir/xvfb.log" &
+  x11_pids+=($!)
+  x11_wait_for test -s "$x11_dir/display" || x11_fail "Xvfb did not start: $(cat "$x11_dir/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$x11_dir/display")"
+  openbox --sm-disable >"$x11_dir/openbox.log" 2>&1 &
+  x11_pids+=($!)
+  x11_wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    x11_fail "openbox did not start"
+  export XDG_RUNTIME_DIR="$x11_dir"
+}
+
+# The window with exactly this title, waiting for it to appear.
+find_window() {
+  local id=""
+  x11_wait_for sh -c "xdotool search --onlyvisible --name '^$1\$' >'$x11_dir/found'" &&
+    id=$(head -n1 "$x11_dir/found")
+  [[ -n "$id" ]] || return 1
+  echo "$id"
+}
+
+# "x y width height" of a window's client area on the screen.
+client_geometry() {
+  xwininfo -id "$1" | awk '
+    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# "left right top bottom" of the frame the window manager drew around it.
+frame_extents() {
+  xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ,
+}
