@@ -153,6 +153,54 @@ private slots:
         if (!active.isEmpty()) QCOMPARE(activeName(), active);
         QCOMPARE(boxes.texts(), messages);
     }
+
+    // Hiding keeps a dialog's text, switching modes touches neither text,
+    // the close box loses it.
+    void textsKeptAndLost()
+    {
+        for (const char* step : {"option1", "type4:500", "ok4", "option2", "type5:2.5", "ok5", "anzi"})
+            perform(step);
+        QCOMPARE(Windows::find<Form4>()->Text3->text(), QStringLiteral("500"));
+        perform("andaxiao");
+        QCOMPARE(Windows::find<Form5>()->Text1->text(), QStringLiteral("2.5"));
+        QCOMPARE(modeNow(), QStringLiteral("size"));
+
+        perform("close4");
+        perform("option1");
+        QVERIFY(Windows::find<Form4>()->Text3->text().isEmpty());
+        QCOMPARE(Windows::find<Form5>()->Text1->text(), QStringLiteral("2.5"));
+    }
+
+    void dialogKeys_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::newRow("character-count dialog") << "anzi";
+        QTest::newRow("size dialog") << "andaxiao";
+    }
+
+    // The field has the focus, Tab goes field, OK, statistic; Enter presses
+    // nothing and Esc closes nothing.
+    void dialogKeys()
+    {
+        QFETCH(QString, open);
+        MessageBoxes boxes;
+        perform(open);
+        QWidget* dialog = QApplication::activeWindow();
+        QWidget* field = open == "anzi" ? static_cast<QWidget*>(Windows::find<Form4>()->Text3)
+                                        : static_cast<QWidget*>(Windows::find<Form5>()->Text1);
+        QWidget* ok = open == "anzi" ? Windows::find<Form4>()->Command1 : Windows::find<Form5>()->Command1;
+        QWidget* count = open == "anzi" ? Windows::find<Form4>()->Command2 : Windows::find<Form5>()->Command2;
+        QCOMPARE(dialog, field->window());
+        QCOMPARE(QApplication::focusWidget(), field);
+        for (QWidget* next : {ok, count, field}) {
+            uitest::pressKey(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) uitest::pressKey(key);
+        QVERIFY(boxes.shown.isEmpty());
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(modeNow(), QStringLiteral("none"));
+    }
 };
 
 QTEST_MAIN(ModeDialogsTest)
