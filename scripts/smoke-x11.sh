@@ -26,6 +26,27 @@ echo "main window: X window at $x,$y size ${w}x$h; below the menu bar ($bar px):
 [[ $((y + h)) -eq 543 ]] || x11_fail "client area bottom $((y + h)), want 543"
 [[ $bar -ge 10 && $bar -le 60 ]] || x11_fail "menu bar of $bar px: client area top not at 298"
 
+# A mode dialog: at its place, no owner window, no task-bar button, also
+# when shown again after its OK hid it.
+dialog_ok() {
+  local id=$1 geometry
+  geometry=$(client_geometry "$id")
+  [[ $geometry == "353 406 295 106" ]] || x11_fail "character-count dialog at $geometry, want 353 406 295 106"
+  ! xprop -id "$id" WM_TRANSIENT_FOR | grep -q 'window id' || x11_fail "the dialog has an owner window"
+  xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || x11_fail "the dialog has a task-bar button"
+}
+option1() { xdotool mousemove $((x + 30)) $((y + bar + 104)) click 1; }
+option1
+form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"
+dialog_ok "$form4"
+read -r dx dy _ _ < <(client_geometry "$form4")
+xdotool mousemove $((dx + 228)) $((dy + 84)) click 1  # its OK
+x11_wait_for sh -c "! xwininfo -id $form4 | grep -q IsViewable" || x11_fail "OK did not hide the dialog"
+option1
+x11_wait_for sh -c "xwininfo -id $form4 | grep -q IsViewable" || x11_fail "Option1 did not show the dialog again"
+dialog_ok "$form4"
+echo "character-count dialog: placed, no owner, no task-bar button, after OK too"
+
 # The close box: the right-most button of openbox's title bar.
 read -r _ right top _ < <(frame_extents "$main")
 xdotool mousemove $((x + w + right - 10)) $((y - top / 2)) click 1

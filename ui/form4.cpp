@@ -15,7 +15,7 @@
 
 namespace ui {
 
-Form4::Form4() : Window(kDialogFlags)
+Form4::Form4()
 {
     setWindowTitle(QStringLiteral("请输入每个文件的字数"));
 

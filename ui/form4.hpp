@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace ui {
 
-class Form4 : public Window {
+class Form4 : public DialogWindow {
     Q_OBJECT
 public:
     Form4();

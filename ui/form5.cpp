@@ -15,7 +15,7 @@
 
 namespace ui {
 
-Form5::Form5() : Window(kDialogFlags)
+Form5::Form5()
 {
     setWindowTitle(QStringLiteral("请输入每个文件的大小"));
 

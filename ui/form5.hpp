@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace ui {
 
-class Form5 : public Window {
+class Form5 : public DialogWindow {
     Q_OBJECT
 public:
     Form5();

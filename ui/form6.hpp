@@ -4,7 +4,7 @@
 
 namespace ui {
 
-class Form6 : public Window {
+class Form6 : public DialogWindow {
     Q_OBJECT
 public:
     Form6();

@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QShowEvent>
 
+#include "platform/task_bar.hpp"
 #include "platform/twips.hpp"
 #include "platform/windows.hpp"
 
@@ -41,6 +43,16 @@ void Window::closeEvent(QCloseEvent* event)
 {
     Windows::forget(this);
     event->accept();
+}
+
+DialogWindow::DialogWindow() : Window(kDialogFlags) {}
+
+void DialogWindow::showEvent(QShowEvent* event)
+{
+    // Sent before the window is mapped: the window manager must find the
+    // request then, each time, as it drops it while the window is hidden.
+    if (!event->spontaneous()) keepOffTaskBar(this);
+    Window::showEvent(event);
 }
 
 }  // namespace ui

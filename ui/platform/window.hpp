@@ -19,8 +19,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
-// Title bar of a dialog: caption and close box only, no task-bar button.
+// Title bar of a dialog: caption and close box only. A dialog has no owner
+// window (so the main window may lie over it) and no task-bar button.
 inline constexpr Qt::WindowFlags kDialogFlags =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// A window with a dialog border: fixed size, close box, no task-bar button.
+class DialogWindow : public Window {
+    Q_OBJECT
+public:
+    DialogWindow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
 
 }  // namespace ui
