@@ -35,9 +35,12 @@ bool holds(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_at
 
 void keepOffTaskBar(QWidget* window)
 {
+    // Other platforms (the offscreen one may offer this interface too,
+    // without a connection) have no task bar to keep off.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = atom(c, "_NET_WM_STATE");
     const xcb_atom_t skip = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
