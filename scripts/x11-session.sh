@@ -15,10 +15,10 @@ stop_x11() {
   x11_dir=""
 }
 
-# Waits up to about ten seconds for a command to succeed.
+# Waits up to about ten seconds (X11_WAIT tenths) for a command to succeed.
 x11_wait_for() {
   local i
-  for i in $(seq 100); do
+  for i in $(seq "${X11_WAIT:-100}"); do
     "$@" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
@@ -38,8 +38,9 @@ start_x11() {
   export DISPLAY=":$(head -n1 "$x11_dir/display")"
   openbox --sm-disable >"$x11_dir/openbox.log" 2>&1 &
   x11_pids+=($!)
-  x11_wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    x11_fail "openbox did not start"
+  # A busy machine may take a while to start it.
+  X11_WAIT=300 x11_wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    x11_fail "openbox did not start: $(cat "$x11_dir/openbox.log")"
   export XDG_RUNTIME_DIR="$x11_dir"
 }
 
