@@ -10,10 +10,36 @@
 
 namespace engine {
 
+namespace {
+
+// Removes a file that this run created, following a link to its target.
+void removeCreated(const std::string& path)
+{
+    struct stat lst {};
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            ::unlink(real);
+            std::free(real);
+        }
+        return;
+    }
+    ::unlink(path.c_str());
+}
+
+}  // namespace
+
 FileSlot& FileSlot::instance()
 {
     static FileSlot slot;
     return slot;
+}
+
+void FileSlot::take(int fd, const std::string& path, const struct stat& st)
+{
+    fd_ = fd;
+    path_ = path;
+    length_ = st.st_size;
+    id_ = {st.st_dev, st.st_ino};
 }
 
 void FileSlot::forget() noexcept
@@ -37,10 +63,7 @@ int FileSlot::openForInput(const std::string& path)
         ::close(fd);
         return err;
     }
-    fd_ = fd;
-    path_ = path;
-    length_ = st.st_size;
-    id_ = {st.st_dev, st.st_ino};
+    take(fd, path, st);
     return 0;
 }
 
@@ -67,20 +90,16 @@ int FileSlot::openForAppend(const std::string& path)
         }
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
+    // Without O_NONBLOCK again, writes to a regular file are whole.
+    const int err = ::fstat(fd, &st) != 0                                    ? errno
+                    : S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, O_APPEND) != 0 ? errno
+                                                                              : 0;
+    if (err != 0) {
         ::close(fd);
+        if (created) removeCreated(path);
         return err;
     }
-    if (S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, O_APPEND) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return err;
-    }
-    fd_ = fd;
-    path_ = path;
-    length_ = st.st_size;
-    id_ = {st.st_dev, st.st_ino};
+    take(fd, path, st);
     appending_ = true;
     created_ = created;
     regular_ = S_ISREG(st.st_mode);
@@ -119,23 +138,6 @@ int FileSlot::write(std::string_view data)
     return 0;
 }
 
-namespace {
-
-// Removes a file that this run created, following a link to its target.
-void removeCreated(const std::string& path)
-{
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            ::unlink(real);
-            std::free(real);
-        }
-        return;
-    }
-    ::unlink(path.c_str());
-}
-
-}  // namespace
 
 void FileSlot::undoAppend() noexcept
 {

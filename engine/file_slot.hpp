@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace engine {
@@ -47,6 +48,7 @@ public:
 
 private:
     FileSlot() = default;
+    void take(int fd, const std::string& path, const struct stat& st);
     void forget() noexcept;
 
     int fd_ = -1;

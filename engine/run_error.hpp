@@ -1,7 +1,11 @@
 #pragma once
 // A failure that ends the current procedure with a message for the user.
 #include <exception>
+#include <new>
 #include <string>
+
+#include "file_slot.hpp"
+#include "settings.hpp"
 
 namespace engine {
 
@@ -20,5 +24,21 @@ std::u16string errnoText(int err);
 
 // “text”, for naming a file or a value in a message.
 std::u16string quoted(std::u16string_view text);
+
+// Runs one of the engine's procedures: a RunError, or memory running out,
+// ends it with a message and frees the file slot.
+template <typename Body>
+void runProcedure(const MessageBox& show, const char16_t* outOfMemory, Body body)
+{
+    try {
+        body();
+    } catch (const RunError& e) {
+        FileSlot::instance().closeQuietly();
+        show(e.message());
+    } catch (const std::bad_alloc&) {
+        FileSlot::instance().closeQuietly();
+        show(outOfMemory);
+    }
+}
 
 }  // namespace engine

@@ -1,7 +1,6 @@
 #include "split_run.hpp"
 
 #include <cmath>
-#include <new>
 
 #include "input_text.hpp"
 #include "pieces.hpp"
@@ -65,17 +64,11 @@ void splitBySize(SettingsReader& s, const MessageBox& show)
 
 void splitRun(SettingsReader& s, const MessageBox& show)
 {
-    try {
+    runProcedure(show, u"内存不足，分割没有完成", [&] {
         if (const ModeState mode = s.splitMode(); !mode.byCount && !mode.bySize) return show(u"请选择分割方式");
         if (s.splitMode().byCount) splitByCount(s, show);
         if (s.splitMode().bySize) splitBySize(s, show);
-    } catch (const RunError& e) {
-        FileSlot::instance().closeQuietly();
-        show(e.message());
-    } catch (const std::bad_alloc&) {
-        FileSlot::instance().closeQuietly();
-        show(u"内存不足，分割没有完成");
-    }
+    });
 }
 
 }  // namespace engine

@@ -1,7 +1,5 @@
 #include "statistics.hpp"
 
-#include <new>
-
 #include "input_text.hpp"
 #include "run_error.hpp"
 #include "runtime.hpp"
@@ -15,17 +13,11 @@ template <typename Figure>
 void showStatistic(SettingsReader& s, const MessageBox& show, const char16_t* head, const char16_t* tail,
                    Figure figure)
 {
-    try {
+    runProcedure(show, u"内存不足，无法统计文件", [&] {
         if (isEmptyText(s.inputPath())) return show(u"请先选择文件");
-        const std::int64_t count = static_cast<std::int64_t>(readInputText(s.inputPath()).text.size());
+        const auto count = static_cast<std::int64_t>(readInputText(s.inputPath()).text.size());
         show(head + decimalText(figure(count)) + tail);
-    } catch (const RunError& e) {
-        FileSlot::instance().closeQuietly();
-        show(e.message());
-    } catch (const std::bad_alloc&) {
-        FileSlot::instance().closeQuietly();
-        show(u"内存不足，无法统计文件");
-    }
+    });
 }
 
 }  // namespace
