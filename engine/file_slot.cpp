@@ -71,12 +71,17 @@ int FileSlot::openForAppend(const std::string& path)
 {
     if (isOpen()) throw std::logic_error("file slot already in use");
     constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY;
-    int fd = -1;
-    bool created = false;
     // Knowing whether the file was there lets a failed piece be put back.
+    // A new file is the common case and costs the one open.
+    int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+        fd_ = fd;
+        path_ = path;
+        appending_ = created_ = regular_ = true;
+        return 0;
+    }
+    bool created = false;
     for (int attempt = 0; fd < 0; ++attempt) {
-        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) { created = true; break; }
         if (errno != EEXIST) return errno;
         fd = ::open(path.c_str(), kFlags | O_NONBLOCK);
         if (fd >= 0) break;
@@ -87,7 +92,10 @@ int FileSlot::openForAppend(const std::string& path)
             fd = ::open(path.c_str(), kFlags | O_CREAT, 0666);
             if (fd < 0) return errno;
             created = true;
+            break;
         }
+        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+        created = fd >= 0;
     }
     struct stat st {};
     // Without O_NONBLOCK again, writes to a regular file are whole.

@@ -31,6 +31,7 @@ public:
     // For appending after the file's content; created when missing.
     int openForAppend(const std::string& path);
 
+    // Of the file as it was opened; id() only for a file opened for input.
     std::int64_t length() const { return length_; }
     FileId id() const { return id_; }
 
