@@ -320,7 +320,14 @@ TEST_F(Limits, FileSizeLimitInTheMiddleOfAPiece)
     EXPECT_EQ(run(5), (Messages{kNotice, u"无法写入分割文件“" + path("p1.txt") +
                                             u"”：文件超过了允许的大小。已完整写入0个分割文件。"}));
     expectUnchanged();
+    // Likewise the file that a link to nowhere would have led to.
+    fs::create_symlink("target.txt", dir / "p1.txt");
+    before = snapshot(dir.path());
+    EXPECT_EQ(run(5), (Messages{kNotice, u"无法写入分割文件“" + path("p1.txt") +
+                                            u"”：文件超过了允许的大小。已完整写入0个分割文件。"}));
+    expectUnchanged();
     EXPECT_EQ(run(8), (Messages{kNotice, kDone}));  // pieces of the limit's size fit
+    EXPECT_EQ(readBytes(dir / "target.txt"), std::string(8, 'a'));
     EXPECT_EQ(readBytes(dir / "p3.txt"), std::string(8, 'c'));
 }
 
