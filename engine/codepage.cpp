@@ -1,6 +1,7 @@
 #include "codepage.hpp"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <unicode/ucnv.h>
@@ -10,13 +11,23 @@ namespace {
 
 constexpr std::uint16_t kUnmapped = 0xFFFF;
 
+// The bytes that one character is written as.
+struct Encoded {
+    char bytes[2];
+    std::uint8_t length;
+};
+
 struct Tables {
-    // Character of each byte on its own; 0 for a lead byte.
+    // Character of each byte on its own: 0 for a lead byte.
     std::array<char16_t, 256> single{};
     // Character of lead byte l (0x80..0xFF) and trail t at [(l-0x80)*256+t]; 0 when invalid.
     std::array<char16_t, 128 * 256> pair{};
     // Bytes of each character: below 0x100 one byte, else lead<<8|trail.
     std::array<std::uint16_t, 65536> bytes{};
+    // What decoding gives for a byte that starts no pair: its character or its escape.
+    std::array<char16_t, 256> lone{};
+    // The same as bytes, ready to copy.
+    std::array<Encoded, 65536> encoded{};
 };
 
 // ICU's answer for one byte sequence: the one character it decodes to, or 0.
@@ -72,6 +83,17 @@ std::unique_ptr<Tables> buildTables()
             t->bytes[kEscapeBase + lead] = static_cast<std::uint16_t>(lead);
         }
     }
+    for (int b = 0; b < 256; ++b) t->lone[b] = t->single[b] != 0 || b == 0 ? t->single[b] : kEscapeBase + b;
+    for (std::size_t c = 0; c < t->bytes.size(); ++c) {
+        const std::uint16_t v = t->bytes[c];
+        Encoded& e = t->encoded[c];
+        if (v == kUnmapped)
+            e = {{'?', 0}, 1};
+        else if (v < 0x100)
+            e = {{static_cast<char>(v), 0}, 1};
+        else
+            e = {{static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)}, 2};
+    }
     return t;
 }
 
@@ -85,15 +107,17 @@ const Tables& tables()
 
 void decode(std::string_view bytes, std::u16string& out)
 {
+    if (bytes.empty()) return;
     const Tables& t = tables();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const unsigned char* const end = p + bytes.size();
+    // The loop stops before the last byte, so that a trail byte is always there.
+    const unsigned char* const last = p + bytes.size() - 1;
     constexpr std::size_t kChunk = 4096;
     char16_t buf[kChunk];
-    while (p < end) {
+    while (p < last) {
         std::size_t k = 0;
-        // Each pass consumes at most two bytes per character written.
-        const unsigned char* const stop = p + std::min<std::size_t>(static_cast<std::size_t>(end - p), kChunk);
+        // At least one byte per character, so a chunk never overflows.
+        const unsigned char* const stop = p + std::min<std::size_t>(static_cast<std::size_t>(last - p), kChunk);
         while (p < stop) {
             const unsigned char b = *p;
             if (b < 0x80) {
@@ -101,23 +125,13 @@ void decode(std::string_view bytes, std::u16string& out)
                 ++p;
                 continue;
             }
-            const char16_t s = t.single[b];
-            if (s != 0) {
-                buf[k++] = s;
-                ++p;
-                continue;
-            }
-            const char16_t c = p + 1 < end ? t.pair[(b - 0x80) * 256 + p[1]] : 0;
-            if (c != 0) {
-                buf[k++] = c;
-                p += 2;
-            } else {
-                buf[k++] = static_cast<char16_t>(kEscapeBase + b);
-                ++p;
-            }
+            const char16_t c = t.pair[(b - 0x80) * 256 + p[1]];
+            buf[k++] = c != 0 ? c : t.lone[b];
+            p += c != 0 ? 2 : 1;
         }
         out.append(buf, k);
     }
+    if (p == last) out += t.lone[*p];
 }
 
 std::u16string decode(std::string_view bytes)
@@ -132,16 +146,12 @@ std::size_t encode(std::u16string_view text, char* out)
 {
     const Tables& t = tables();
     char* o = out;
+    // Two bytes are copied for every character and the pointer moves by its
+    // length: no branch, and never past 2 * text.size().
     for (const char16_t c : text) {
-        const std::uint16_t v = t.bytes[c];
-        if (v < 0x100) {
-            *o++ = static_cast<char>(v);
-        } else if (v != kUnmapped) {
-            *o++ = static_cast<char>(v >> 8);
-            *o++ = static_cast<char>(v & 0xFF);
-        } else {
-            *o++ = '?';
-        }
+        const Encoded& e = t.encoded[c];
+        std::memcpy(o, e.bytes, 2);
+        o += e.length;
     }
     return static_cast<std::size_t>(o - out);
 }
