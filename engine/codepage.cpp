@@ -9,26 +9,29 @@
 namespace engine::cp936 {
 namespace {
 
-constexpr std::uint16_t kUnmapped = 0xFFFF;
-
-// The bytes that one character is written as.
+// The bytes that one character is written as; length 0 while unmapped.
 struct Encoded {
     char bytes[2];
     std::uint8_t length;
 };
 
 struct Tables {
-    // Character of each byte on its own: 0 for a lead byte.
-    std::array<char16_t, 256> single{};
     // Character of lead byte l (0x80..0xFF) and trail t at [(l-0x80)*256+t]; 0 when invalid.
     std::array<char16_t, 128 * 256> pair{};
-    // Bytes of each character: below 0x100 one byte, else lead<<8|trail.
-    std::array<std::uint16_t, 65536> bytes{};
     // What decoding gives for a byte that starts no pair: its character or its escape.
     std::array<char16_t, 256> lone{};
-    // The same as bytes, ready to copy.
+    // The bytes of every character, ready to copy.
     std::array<Encoded, 65536> encoded{};
+
+    bool mapped(char16_t c) const { return encoded[c].length != 0; }
+    void map(char16_t c, int lead, int trail = -1)
+    {
+        encoded[c] = trail < 0 ? Encoded{{static_cast<char>(lead), 0}, 1}
+                               : Encoded{{static_cast<char>(lead), static_cast<char>(trail)}, 2};
+    }
 };
+
+bool isSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 // ICU's answer for one byte sequence: the one character it decodes to, or 0.
 char16_t icuDecode(UConverter* conv, const char* src, int len)
@@ -50,10 +53,9 @@ std::unique_ptr<Tables> buildTables()
     if (U_FAILURE(err)) throw std::runtime_error("ICU converter windows-936-2000 is missing");
 
     auto t = std::make_unique<Tables>();
-    t->bytes.fill(kUnmapped);
     for (int b = 0; b < 0x80; ++b) {
-        t->single[b] = static_cast<char16_t>(b);
-        t->bytes[b] = static_cast<std::uint16_t>(b);
+        t->lone[b] = static_cast<char16_t>(b);
+        t->map(static_cast<char16_t>(b), b);
     }
     for (int lead = 0x80; lead <= 0xFF; ++lead) {
         bool isLead = false;
@@ -62,38 +64,25 @@ std::unique_ptr<Tables> buildTables()
             const char16_t c = icuDecode(conv.get(), seq, 2);
             // Only a pair that ICU writes back the same way stays a pair, so
             // that decoding cannot lose bytes.
-            if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) continue;
-            if (t->bytes[c] != kUnmapped) continue;
+            if (c == 0 || isSurrogate(c) || t->mapped(c)) continue;
             t->pair[(lead - 0x80) * 256 + trail] = c;
-            t->bytes[c] = static_cast<std::uint16_t>(lead << 8 | trail);
+            t->map(c, lead, trail);
             isLead = true;
         }
-        if (isLead) {
-            t->bytes[kEscapeBase + lead] = static_cast<std::uint16_t>(lead);
-            continue;
-        }
         const char seq[1] = {static_cast<char>(lead)};
-        const char16_t c = icuDecode(conv.get(), seq, 1);
-        if (c != 0 && !(c >= 0xD800 && c <= 0xDFFF) && t->bytes[c] == kUnmapped) {
-            t->single[lead] = c;
-            t->bytes[c] = static_cast<std::uint16_t>(lead);
+        const char16_t c = isLead ? 0 : icuDecode(conv.get(), seq, 1);
+        if (c != 0 && !isSurrogate(c) && !t->mapped(c)) {
+            t->lone[lead] = c;
+            t->map(c, lead);
         } else {
-            // Neither a character nor a lead byte: it decodes as its escape.
-            t->single[lead] = static_cast<char16_t>(kEscapeBase + lead);
-            t->bytes[kEscapeBase + lead] = static_cast<std::uint16_t>(lead);
+            // A lead byte without its trail, or a byte of no character at
+            // all: it decodes as its escape.
+            t->lone[lead] = static_cast<char16_t>(kEscapeBase + lead);
+            t->map(t->lone[lead], lead);
         }
     }
-    for (int b = 0; b < 256; ++b) t->lone[b] = t->single[b] != 0 || b == 0 ? t->single[b] : kEscapeBase + b;
-    for (std::size_t c = 0; c < t->bytes.size(); ++c) {
-        const std::uint16_t v = t->bytes[c];
-        Encoded& e = t->encoded[c];
-        if (v == kUnmapped)
-            e = {{'?', 0}, 1};
-        else if (v < 0x100)
-            e = {{static_cast<char>(v), 0}, 1};
-        else
-            e = {{static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)}, 2};
-    }
+    for (Encoded& e : t->encoded)
+        if (e.length == 0) e = {{'?', 0}, 1};
     return t;
 }
 

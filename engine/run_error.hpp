@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "file_slot.hpp"
 #include "settings.hpp"
 
 namespace engine {
@@ -26,17 +25,16 @@ std::u16string errnoText(int err);
 std::u16string quoted(std::u16string_view text);
 
 // Runs one of the engine's procedures: a RunError, or memory running out,
-// ends it with a message and frees the file slot.
+// ends it with a message. The file slot is free by then: every user of the
+// slot frees it when left early.
 template <typename Body>
 void runProcedure(const MessageBox& show, const char16_t* outOfMemory, Body body)
 {
     try {
         body();
     } catch (const RunError& e) {
-        FileSlot::instance().closeQuietly();
         show(e.message());
     } catch (const std::bad_alloc&) {
-        FileSlot::instance().closeQuietly();
         show(outOfMemory);
     }
 }

@@ -30,7 +30,7 @@ Window::Window(Qt::WindowFlags flags) : QWidget(nullptr, flags)
 
 void Window::placeClient(int left, int top, int width, int height)
 {
-    setGeometry(px(left), px(top), px(width), px(height));
+    placeTwips(this, left, top, width, height);
 }
 
 void Window::placeFixedClient(int left, int top, int width, int height)
