@@ -6,7 +6,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QContextMenuEvent>
 #include <QTest>
+#include <QTimer>
 
 #include "form1.hpp"
 #include "form4.hpp"
@@ -146,6 +148,30 @@ private slots:
         QCOMPARE(Windows::find<Form1>(), f1);
         QVERIFY(f1->isVisible());
         QCOMPARE(f1->Text2->text(), QStringLiteral("  out  "));
+    }
+
+    // Qt's own texts are Chinese whatever the machine's locale (the test
+    // runs under C): the right-click menu of a text field.
+    void contextMenuChinese()
+    {
+        QStringList items;
+        QTimer::singleShot(0, [&items] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator()) items << a->text();
+            menu->close();
+        });
+        const QPoint at = f1->Text1->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, f1->Text1->mapToGlobal(at));
+        QCoreApplication::sendEvent(f1->Text1, &event);
+        uitest::settle();
+        QVERIFY2(items.size() >= 6, qPrintable(items.join('|')));
+        const QStringList english = {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"};
+        for (const QString& item : items) {
+            for (const QString& word : english) QVERIFY2(!item.contains(word), qPrintable(item));
+        }
+        QVERIFY2(items.join('|').contains(QStringLiteral("全选")), qPrintable(items.join('|')));
     }
 
     // Resizing moves no control: larger shows more ground, smaller cuts off.
