@@ -3,8 +3,11 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <unicode/ucnv.h>
+#include <utility>
+#include <vector>
 
 namespace engine::cp936 {
 namespace {
@@ -92,7 +95,51 @@ const Tables& tables()
     return *t;
 }
 
+// The runs of members of a byte set, at most `most` of them; false when
+// there are more.
+bool runsOf(const std::array<bool, 256>& set, int most, std::vector<std::pair<int, int>>& runs)
+{
+    for (int b = 0; b < 256; ++b) {
+        if (!set[b] || (b > 0 && set[b - 1])) continue;
+        int last = b;
+        while (last < 255 && set[last + 1]) ++last;
+        runs.emplace_back(b, last);
+    }
+    return static_cast<int>(runs.size()) <= most && !runs.empty();
+}
+
+std::optional<PairRanges> findPairRanges()
+{
+    std::array<bool, 256> leads{}, trails{};
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (int trail = 0; trail <= 0xFF; ++trail)
+            if (isPair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)))
+                leads[lead] = trails[trail] = true;
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (int trail = 0; trail <= 0xFF; ++trail)
+            if (isPair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)) != (leads[lead] && trails[trail]))
+                return std::nullopt;
+    std::vector<std::pair<int, int>> leadRuns, trailRuns;
+    if (!runsOf(leads, 1, leadRuns) || !runsOf(trails, 2, trailRuns)) return std::nullopt;
+    if (trailRuns.size() == 1) trailRuns.push_back(trailRuns[0]);
+    auto byte = [](int b) { return static_cast<unsigned char>(b); };
+    return PairRanges{{byte(leadRuns[0].first), byte(leadRuns[0].second)},
+                      {byte(trailRuns[0].first), byte(trailRuns[0].second), byte(trailRuns[1].first),
+                       byte(trailRuns[1].second)}};
+}
+
 }  // namespace
+
+bool isPair(unsigned char lead, unsigned char trail)
+{
+    return lead >= 0x80 && tables().pair[(lead - 0x80) * 256 + trail] != 0;
+}
+
+const PairRanges* pairRanges()
+{
+    static const std::optional<PairRanges> ranges = findPairRanges();
+    return ranges ? &*ranges : nullptr;
+}
 
 void decode(std::string_view bytes, std::u16string& out)
 {

@@ -23,6 +23,19 @@ std::u16string decode(std::string_view bytes);
 std::size_t encode(std::u16string_view text, char* out);
 std::string encode(std::u16string_view text);
 
+// Whether lead then trail is one character: the pairs that decode gives as
+// one. Every other byte is one character on its own.
+bool isPair(unsigned char lead, unsigned char trail);
+
+// The pairs as ranges, when they are exactly every lead in [lead[0], lead[1]]
+// followed by a trail in [trail[0], trail[1]] or [trail[2], trail[3]]: what
+// lets the bytes be scanned a block at a time.
+struct PairRanges {
+    unsigned char lead[2];
+    unsigned char trail[4];
+};
+const PairRanges* pairRanges();
+
 // The ICU converter the tables come from.
 inline constexpr const char* kConverterName = "windows-936-2000";
 

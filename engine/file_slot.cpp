@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <ctime>
+#include <pthread.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
@@ -176,6 +179,32 @@ int FileSlot::close()
     }
     forget();
     return err;
+}
+
+WriteSignalGuard::WriteSignalGuard()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGXFSZ);
+    sigaddset(&held, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &held, &before_);
+}
+
+WriteSignalGuard::~WriteSignalGuard()
+{
+    // Take back what our writes raised, so that unblocking does not deliver
+    // it; a signal that was held before is left to whoever held it.
+    for (const int sig : {SIGXFSZ, SIGPIPE}) {
+        sigset_t pending;
+        if (sigismember(&before_, sig) || ::sigpending(&pending) != 0 || !sigismember(&pending, sig)) continue;
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, sig);
+        const timespec now{};
+        while (::sigtimedwait(&one, nullptr, &now) < 0 && errno == EINTR) {
+        }
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);
 }
 
 void FileSlot::closeQuietly() noexcept

@@ -2,6 +2,7 @@
 // The engine's one file slot: at most one file is open at any time, and each
 // is closed before the next is opened. Paths are file system spellings.
 // Every operation that can fail returns 0 or a system error number.
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,9 +32,11 @@ public:
     // For appending after the file's content; created when missing.
     int openForAppend(const std::string& path);
 
-    // Of the file as it was opened; id() only for a file opened for input.
+    // Of the file as it was opened; id() for every file but one that
+    // openForAppend created, which is new and so no other file.
     std::int64_t length() const { return length_; }
     FileId id() const { return id_; }
+    bool created() const { return created_; }
 
     // Reads up to count bytes from the file's start; *got tells how many.
     int read(char* into, std::size_t count, std::size_t* got);
@@ -59,6 +62,20 @@ private:
     bool appending_ = false;
     bool created_ = false;
     bool regular_ = false;
+};
+
+// While it lives, a write past the file size limit or into a pipe that no
+// one reads fails with EFBIG or EPIPE, for this thread, instead of ending the
+// program by its signal.
+class WriteSignalGuard {
+public:
+    WriteSignalGuard();
+    WriteSignalGuard(const WriteSignalGuard&) = delete;
+    WriteSignalGuard& operator=(const WriteSignalGuard&) = delete;
+    ~WriteSignalGuard();
+
+private:
+    sigset_t before_;
 };
 
 // Frees the slot when a scope is left early.

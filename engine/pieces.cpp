@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "codepage.hpp"
+#include "char_scan.hpp"
 #include "run_error.hpp"
 #include "runtime.hpp"
 
@@ -65,56 +65,67 @@ bool isFile(int dirFd, const char* name, const FileId& file)
     return ::fstatat(dirFd, name, &st, 0) == 0 && FileId{st.st_dev, st.st_ino} == file;
 }
 
-// The first piece number in 1..n whose file is `input`, through any spelling,
-// hard link or symbolic link; 0 when none is.
-std::int64_t pieceThatIsInput(std::u16string_view folder, std::u16string_view base, std::int32_t n,
-                              const FileId& input)
+// The first piece number in 1..n whose own name leads to `input`, through any
+// spelling, hard link or symbolic link; 0 when none does. n is asked for only
+// when a name is found, or when the folder cannot be listed.
+std::int64_t pieceThatIsInput(std::u16string_view folder, std::u16string_view base,
+                              const std::function<std::int64_t()>& n, const FileId& input)
 {
     const std::optional<std::string> fsPrefix = toFsPath(namePrefix(folder, base));
     if (!fsPrefix) return 0;  // such a name cannot be opened at all
     const std::size_t slash = fsPrefix->rfind('/');
     const std::string dir = slash == 0 ? "/" : fsPrefix->substr(0, slash);
     const std::string leafPrefix = fsPrefix->substr(slash + 1);
+    auto leaf = [&](std::int64_t k) { return leafPrefix + std::to_string(k) + ".txt"; };
 
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return 0;  // no folder: no piece can be the input
-    // A folder may let files be made in it without being listed.
-    std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(::dup(dirFd)), ::closedir);
+    // A folder that cannot be reached holds no piece that can be opened.
+    const int dirFd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return 0;
     std::int64_t found = 0;
-    if (listing) {
-        while (const dirent* e = ::readdir(listing.get())) {
+    // The listing finds the names worth a look; a folder may let its files
+    // be opened without being listed, and then every name is looked at.
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (DIR* listing = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
+        while (const dirent* e = ::readdir(listing)) {
             const std::int64_t k = pieceNumberOf(e->d_name, leafPrefix);
-            if (k >= 1 && k <= n && (found == 0 || k < found) && isFile(dirFd, e->d_name, input)) found = k;
+            if (k >= 1 && (found == 0 || k < found) && isFile(dirFd, e->d_name, input) &&
+                isFile(dirFd, leaf(k).c_str(), input) && k <= n())
+                found = k;
         }
+        ::closedir(listing);
     } else {
-        for (std::int64_t k = 1; k <= n && found == 0; ++k) {
-            const std::string leaf = leafPrefix + std::to_string(k) + ".txt";
-            if (isFile(dirFd, leaf.c_str(), input)) found = k;
-        }
+        if (listFd >= 0) ::close(listFd);
+        const std::int64_t last = n();
+        for (std::int64_t k = 1; k <= last && found == 0; ++k)
+            if (isFile(dirFd, leaf(k).c_str(), input)) found = k;
     }
     ::close(dirFd);
     return found;
 }
 
-// Characters encoded and written at a time, so that memory stays small
-// whatever the size of a piece.
-constexpr std::size_t kChunkChars = 1u << 16;
+std::u16string isInputMessage(const std::u16string& name, std::int32_t written)
+{
+    std::u16string message = u"分割文件" + quoted(name) + u"就是被分割的文件本身，请更换输出目录或分割文件的名称";
+    if (written > 0) message += u"。已完整写入" + decimalText(written) + u"个分割文件。";
+    return message;
+}
 
-void writePiece(const std::u16string& name, std::u16string_view part, std::string& buffer, std::int32_t written)
+void writePiece(const std::u16string& name, std::string_view bytes, std::int32_t written, const FileId& input)
 {
     const std::optional<std::string> fsName = toFsPath(name);
     if (!fsName) throw RunError(failedMessage(name, EINVAL, written));
     FileSlot& slot = FileSlot::instance();
     if (const int err = slot.openForAppend(*fsName)) throw RunError(failedMessage(name, err, written));
-    do {
-        const std::u16string_view chunk = part.substr(0, kChunkChars);
-        part.remove_prefix(chunk.size());
-        const std::size_t size = cp936::encode(chunk, buffer.data());
-        if (const int err = slot.write(std::string_view(buffer.data(), size))) {
-            slot.undoAppend();
-            throw RunError(failedMessage(name, err, written));
-        }
-    } while (!part.empty());
+    // Whatever the name's spelling, links or folder, the file it opened may
+    // be the one being split: not a byte may go into that.
+    if (!slot.created() && slot.id() == input) {
+        slot.closeQuietly();
+        throw RunError(isInputMessage(name, written));
+    }
+    if (const int err = slot.write(bytes)) {
+        slot.undoAppend();
+        throw RunError(failedMessage(name, err, written));
+    }
     if (const int err = slot.close()) throw RunError(failedMessage(name, err, written));
 }
 
@@ -133,27 +144,36 @@ std::u16string pieceName(std::u16string_view folder, std::u16string_view base, s
     return name;
 }
 
-void writePieces(std::u16string_view text, std::int32_t m, SettingsReader& settings, const FileId& input)
+void writePieces(std::string_view bytes, std::int32_t m, SettingsReader& settings, const FileId& input)
 {
-    const auto c = static_cast<std::int64_t>(text.size());
-    const std::int32_t n = pieceCount(c, m);
-    SlotGuard guard;
+    SlotGuard slotGuard;
+    WriteSignalGuard signalGuard;
 
     std::u16string folder = settings.outputFolder();
     std::u16string base = settings.baseName();
+    std::int64_t n = -1;
+    auto pieces = [&] {
+        if (n < 0) n = std::max<std::int64_t>(pieceCount(cp936::countChars(bytes), m), 1);
+        return n;
+    };
     // Appending a piece to the file being split would change the user's
     // input, so refuse before the first piece is written.
-    if (const std::int64_t k = pieceThatIsInput(folder, base, std::max(n, 1), input))
-        throw RunError(u"分割文件" + quoted(pieceName(folder, base, k)) +
-                       u"就是被分割的文件本身，请更换输出目录或分割文件的名称");
+    if (const std::int64_t k = pieceThatIsInput(folder, base, pieces, input))
+        throw RunError(isInputMessage(pieceName(folder, base, k), 0));
 
-    std::string buffer(2 * std::min<std::size_t>(kChunkChars, static_cast<std::size_t>(m)), '\0');
-    writePiece(pieceName(folder, base, 1), substring(text, 1, m), buffer, 0);
-    for (std::int32_t k = 2; k <= n; ++k) {
-        folder = settings.outputFolder();
-        base = settings.baseName();
-        const std::int64_t start = static_cast<std::int64_t>(k - 1) * m + 1;
-        writePiece(pieceName(folder, base, k), substring(text, start, m), buffer, k - 1);
+    // Piece k is the bytes of characters (k - 1) * m + 1 to k * m.
+    cp936::CharCursor cursor(bytes);
+    std::size_t from = 0;
+    for (std::int64_t k = 1; k == 1 || from < bytes.size(); ++k) {
+        if (k > 1) {
+            folder = settings.outputFolder();
+            base = settings.baseName();
+        }
+        cursor.skip(m);
+        const std::size_t to = cursor.offset();
+        writePiece(pieceName(folder, base, k), bytes.substr(from, to - from), static_cast<std::int32_t>(k - 1),
+                   input);
+        from = to;
     }
 }
 

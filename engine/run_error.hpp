@@ -23,6 +23,9 @@ std::u16string errnoText(int err);
 
 // “text”, for naming a file or a value in a message.
 std::u16string quoted(std::u16string_view text);
+// The same for a value the user typed, which may be of any length: only its
+// first 32 characters, then "…".
+std::u16string quotedHead(std::u16string_view text);
 
 // Runs one of the engine's procedures: a RunError, or memory running out,
 // ends it with a message. The file slot is free by then: every user of the

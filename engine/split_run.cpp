@@ -19,8 +19,8 @@ void readAndWrite(SettingsReader& s, const MessageBox& show, CharsPerPiece chars
     show(kNotice);
     InputText input = readInputText(s.inputPath());
     const std::int32_t m = charsPerPiece();
-    writePieces(input.text, m, s, input.file);
-    input = {};  // the text is not needed while the last box is open
+    writePieces(input.bytes.view(), m, s, input.file);
+    input = {};  // the bytes are not needed while the last box is open
     show(u"完成");
 }
 
@@ -36,8 +36,8 @@ void splitByCount(SettingsReader& s, const MessageBox& show)
         const double value = readNumber(typed);
         const std::optional<std::int32_t> m = roundToInt32(value);
         if (m ? *m < 1 : value < 0)
-            throw RunError(u"每份分割文件的字数" + quoted(typed) + u"不足1个字，请输入不小于1的数字！");
-        if (!m) throw RunError(u"每份分割文件的字数" + quoted(typed) + u"太大，请输入较小的数字！");
+            throw RunError(u"每份分割文件的字数" + quotedHead(typed) + u"不足1个字，请输入不小于1的数字！");
+        if (!m) throw RunError(u"每份分割文件的字数" + quotedHead(typed) + u"太大，请输入较小的数字！");
         return *m;
     });
 }
@@ -54,8 +54,8 @@ void splitBySize(SettingsReader& s, const MessageBox& show)
         const std::optional<std::int32_t> rounded =
             std::isfinite(product) ? roundToInt32(product) : std::nullopt;
         if (rounded ? *rounded / 2 < 1 : product < 0)
-            throw RunError(u"每个文件的大小" + quoted(typed) + u"换算后不足1个字，请输入更大的数字！");
-        if (!rounded) throw RunError(u"每个文件的大小" + quoted(typed) + u"KB太大，请输入较小的数字！");
+            throw RunError(u"每个文件的大小" + quotedHead(typed) + u"换算后不足1个字，请输入更大的数字！");
+        if (!rounded) throw RunError(u"每个文件的大小" + quotedHead(typed) + u"KB太大，请输入较小的数字！");
         return *rounded / 2;
     });
 }

@@ -1,5 +1,6 @@
 #include "statistics.hpp"
 
+#include "char_scan.hpp"
 #include "input_text.hpp"
 #include "run_error.hpp"
 #include "runtime.hpp"
@@ -15,7 +16,7 @@ void showStatistic(SettingsReader& s, const MessageBox& show, const char16_t* he
 {
     runProcedure(show, u"内存不足，无法统计文件", [&] {
         if (isEmptyText(s.inputPath())) return show(u"请先选择文件");
-        const auto count = static_cast<std::int64_t>(readInputText(s.inputPath()).text.size());
+        const std::int64_t count = cp936::countChars(readInputText(s.inputPath()).bytes.view());
         show(head + decimalText(figure(count)) + tail);
     });
 }
