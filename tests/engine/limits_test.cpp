@@ -7,9 +7,11 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "run_error.hpp"
 #include "split_run.hpp"
 #include "statistics.hpp"
 #include "support.hpp"
@@ -45,7 +47,8 @@ Messages inChild(const std::function<Messages()>& fn)
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "child status " << status << (WIFSIGNALED(status) ? ", killed by signal " + std::to_string(WTERMSIG(status)) : "");
     Messages messages;
     for (std::size_t start = 0, end; (end = got.find('\n', start)) != std::string::npos; start = end + 1)
         messages.push_back(u16(got.substr(start, end - start)));
@@ -298,12 +301,26 @@ TEST_F(Limits, FileSizeLimitInTheMiddleOfAPiece)
     writeBytes(dir / "p2.txt", "2222222");
     writeBytes(dir / "in.txt", std::string(8, 'a') + std::string(8, 'b') + std::string(8, 'c'));
     before = snapshot(dir.path());
+    // The signal is left as the program has it: its default action ends
+    // the process, unless the engine keeps it from arriving.
     auto run = [&](rlim_t bytes) {
         return inChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
+            std::signal(SIGXFSZ, SIG_DFL);
+            sigset_t xfsz;
+            sigemptyset(&xfsz);
+            sigaddset(&xfsz, SIGXFSZ);
+            ::sigprocmask(SIG_UNBLOCK, &xfsz, nullptr);
             const rlimit limit{bytes, bytes};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            return split(byCount(u"8"));
+            Messages messages = split(byCount(u"8"));
+            // And the engine leaves it as it found it.
+            sigset_t blocked, pending;
+            ::sigprocmask(SIG_BLOCK, nullptr, &blocked);
+            ::sigpending(&pending);
+            if (sigismember(&blocked, SIGXFSZ) || sigismember(&pending, SIGXFSZ) ||
+                std::signal(SIGXFSZ, SIG_DFL) != SIG_DFL)
+                messages.push_back(u"SIGXFSZ changed");
+            return messages;
         });
     };
     EXPECT_EQ(run(12), (Messages{kNotice, u"无法写入分割文件“" + path("p2.txt") +
@@ -338,4 +355,128 @@ TEST_F(Limits, NextRunAfterAFaultWorks)
     split(s);
     EXPECT_EQ(split(byCount(u"4")), (Messages{kNotice, kDone}));
     EXPECT_EQ(readBytes(dir / "p3.txt"), "ij");
+}
+
+TEST_F(Limits, InputInAFolderThatCannotBeListed)
+{
+    // The folder lets its files be opened but not listed; the user owns the
+    // input and may write it.
+    fs::create_directory(dir / "box");
+    writeBytes(dir / "box" / "x1.txt", "abcdefghij");
+    ASSERT_EQ(::chown((dir / "box").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown((dir / "box" / "x1.txt").c_str(), 65534, 65534), 0);
+    for (const auto mode : {fs::perms(0111), fs::perms(0311)}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        fs::permissions(dir / "box", mode);
+        const Messages got = inChild([&] {
+            dropPrivileges();
+            return split({true, false, path("box/x1.txt"), path("box"), u"x", u"3", {}});
+        });
+        EXPECT_EQ(got, (Messages{kNotice, u"分割文件“" + path("box") +
+                                             u"/x1.txt”就是被分割的文件本身，请更换输出目录或分割文件的名称"}));
+        fs::permissions(dir / "box", fs::perms(0755));
+        EXPECT_EQ(readBytes(dir / "box" / "x1.txt"), "abcdefghij");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "box"), fs::directory_iterator()), 1);
+    }
+}
+
+TEST_F(Limits, PieceNamesThatOnlyLookLikeTheInput)
+{
+    // Only on a file system that tells case apart.
+    writeBytes(dir / "case.txt", "");
+    if (fs::exists(dir / "CASE.txt")) GTEST_SKIP() << "the scratch folder ignores case";
+    fs::remove(dir / "case.txt");
+
+    writeBytes(dir / "book1.TXT", "abcdef");
+    writeBytes(dir / "x1.txt", "uvwxyz");
+    writeBytes(dir / "X1.txt", "other");  // an unrelated file of a piece's name
+    EXPECT_EQ(split({true, false, path("book1.TXT"), dir.u16path(), u"book", u"4", {}}), (Messages{kNotice, kDone}));
+    EXPECT_EQ(readBytes(dir / "book1.txt"), "abcd");
+    EXPECT_EQ(readBytes(dir / "book2.txt"), "ef");
+    EXPECT_EQ(split({true, false, path("x1.txt"), dir.u16path(), u"X", u"4", {}}), (Messages{kNotice, kDone}));
+    EXPECT_EQ(readBytes(dir / "X1.txt"), "otheruvwx");
+    EXPECT_EQ(readBytes(dir / "X2.txt"), "yz");
+    EXPECT_EQ(readBytes(dir / "book1.TXT"), "abcdef");
+    EXPECT_EQ(readBytes(dir / "x1.txt"), "uvwxyz");
+}
+
+TEST_F(Limits, PieceThatBecomesTheInputDuringTheSplit)
+{
+    // Another program links piece 2's name to the input after the check
+    // before the first piece: the opened file itself is checked.
+    class LinkAtSecondPiece : public Recorder {
+    public:
+        LinkAtSecondPiece(Settings s, std::function<void()> link) : Recorder(std::move(s)), link_(std::move(link)) {}
+        std::u16string baseName() override
+        {
+            if (++reads_ == 3) link_();  // the test, piece 1, piece 2
+            return Recorder::baseName();
+        }
+
+    private:
+        std::function<void()> link_;
+        int reads_ = 0;
+    };
+    const std::function<void()> links[] = {
+        [&] { fs::create_hard_link(dir / "in.txt", dir / "p2.txt"); },
+        [&] { fs::create_symlink("in.txt", dir / "p2.txt"); },
+    };
+    for (const auto& link : links) {
+        fs::remove(dir / "p2.txt");
+        writeBytes(dir / "p1.txt", "old");
+        LinkAtSecondPiece r(byCount(u"4"), link);
+        engine::splitRun(r, r.box());
+        EXPECT_EQ(r.messages, (Messages{kNotice, u"分割文件“" + path("p2.txt") +
+                                                     u"”就是被分割的文件本身，请更换输出目录或分割文件的名称。已完整写入1个分割文件。"}));
+        EXPECT_EQ(readBytes(dir / "in.txt"), "abcdefghij");
+        EXPECT_EQ(readBytes(dir / "p1.txt"), "oldabcd");
+        EXPECT_FALSE(fs::exists(dir / "p3.txt"));
+        EXPECT_EQ(openFdCount(), fds);
+    }
+}
+
+TEST_F(Limits, PieceThatIsAFullPipe)
+{
+    fs::remove(dir / "p1.txt");
+    ASSERT_EQ(::mkfifo((dir / "p1.txt").c_str(), 0644), 0);
+    const int reader = ::open((dir / "p1.txt").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ::fcntl(reader, F_SETPIPE_SZ, 4096);
+    writeBytes(dir / "in.txt", std::string(100000, 'a'));
+    EXPECT_EQ(split(byCount(u"200000")),
+              (Messages{kNotice, u"无法写入分割文件“" + path("p1.txt") +
+                                     u"”：暂时无法读写，管道或设备已满。已完整写入0个分割文件。"}));
+    ::close(reader);
+    EXPECT_EQ(openFdCount(), fds);
+}
+
+TEST(ErrorTexts, EveryErrorOfReadingAndWritingIsNamed)
+{
+    for (const int err : {EAGAIN, EWOULDBLOCK, EINTR, ETXTBSY, EBUSY, EOVERFLOW, EFAULT, EPIPE, ENOMEM, EACCES, ENOSPC,
+                          EFBIG, EIO, ENOENT, EISDIR, ELOOP, ENXIO, EMFILE, EROFS, ENAMETOOLONG, ESTALE}) {
+        const std::u16string text = engine::errnoText(err);
+        EXPECT_EQ(text.find(u"系统错误"), std::u16string::npos) << err << ' ' << utf8(text);
+        EXPECT_FALSE(text.empty());
+    }
+    // Anything else shows the system's own words beside its number.
+    EXPECT_EQ(engine::errnoText(ECHRNG), u"系统错误" + u16(std::to_string(ECHRNG)) + u"（Channel number out of range）");
+    EXPECT_EQ(engine::errnoText(4000), u"系统错误4000");
+}
+
+TEST_F(Limits, LongTypedValuesAreQuotedByTheirHead)
+{
+    const std::u16string nines(100000, u'9');
+    const std::u16string head = std::u16string(32, u'9') + u"…";
+    EXPECT_EQ(split(byCount(nines)), (Messages{kNotice, u"每份分割文件的字数“" + head + u"”太大，请输入较小的数字！"}));
+    EXPECT_EQ(split(byCount(u"-" + nines)),
+              (Messages{kNotice, u"每份分割文件的字数“-" + head.substr(1) + u"”不足1个字，请输入不小于1的数字！"}));
+    EXPECT_EQ(split(bySize(nines)), (Messages{kNotice, u"每个文件的大小“" + head + u"”KB太大，请输入较小的数字！"}));
+    // Never half of a character outside the basic plane.
+    const std::u16string emoji = std::u16string(31, u'x') + u"😀" + u"yyyy";
+    EXPECT_EQ(split(bySize(emoji)), (Messages{kNotice, u"每个文件的大小“" + std::u16string(31, u'x') +
+                                                           u"…”换算后不足1个字，请输入更大的数字！"}));
+    // Exactly 32 characters are quoted whole.
+    const std::u16string zeros(32, u'0');
+    EXPECT_EQ(split(bySize(zeros)), (Messages{kNotice, u"每个文件的大小“" + zeros + u"”换算后不足1个字，请输入更大的数字！"}));
+    expectUnchanged();
 }
