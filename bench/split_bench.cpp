@@ -1,16 +1,17 @@
 // Splits a generated 100 MB novel in code page 936 with the engine and with
-// the bare system calls the same split needs, and prints how they compare.
+// coreutils `split -b` into as many pieces, in memory (/dev/shm) and in the
+// temp folder, and prints how they compare.
 //
-//   split_bench [folder]      (default: $TMPDIR or /tmp)
+//   split_bench [folder...]      (default: /dev/shm and $TMPDIR or /tmp)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,7 +73,6 @@ private:
 struct Result {
     double seconds = 0;
     long peakKb = 0;
-    int pieces = 0;
     bool ok = false;
 };
 
@@ -112,6 +112,32 @@ Result inChild(const std::function<bool()>& work)
     return r;
 }
 
+// coreutils split, from its start to its end.
+Result runSplit(const fs::path& input, const fs::path& dir, std::size_t bytesPerPiece, int pieces)
+{
+    const std::string bytes = std::to_string(bytesPerPiece);
+    const std::string digits = std::to_string(std::to_string(pieces).size());
+    const std::string prefix = (dir / "x").string();
+    const char* argv[] = {"split", "-b", bytes.c_str(), "-d", "-a", digits.c_str(), input.c_str(), prefix.c_str(), nullptr};
+    Result r;
+    const auto t0 = std::chrono::steady_clock::now();
+    // fork, not posix_spawn: a child that shares our memory until exec would
+    // report our peak as its own.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execvp("split", const_cast<char* const*>(argv));
+        ::_exit(127);
+    }
+    if (pid < 0) return r;
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    r.peakKb = usage.ru_maxrss;
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return r;
+}
+
 // A new empty folder for each timed run, with the files of the run before
 // deleted and everything written back, so that runs do not slow each other.
 fs::path freshFolder(const fs::path& root, const fs::path& done)
@@ -124,37 +150,9 @@ fs::path freshFolder(const fs::path& root, const fs::path& done)
     return dir;
 }
 
-int countPieces(const fs::path& dir)
+int countFiles(const fs::path& dir)
 {
     return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
-// The least the split must do: read the file whole, then append each piece's
-// bytes to its own new file.
-bool ioFloor(const fs::path& input, const fs::path& dir, int pieces)
-{
-    const int in = ::open(input.c_str(), O_RDONLY);
-    struct stat st {};
-    ::fstat(in, &st);
-    const auto size = static_cast<std::size_t>(st.st_size);
-    std::unique_ptr<char[]> bytes(new char[size]);
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t r = ::read(in, bytes.get() + got, size - got);
-        if (r <= 0) return false;
-        got += static_cast<std::size_t>(r);
-    }
-    ::close(in);
-    const std::size_t chunk = (size + static_cast<std::size_t>(pieces) - 1) / static_cast<std::size_t>(pieces);
-    for (int k = 0; k < pieces; ++k) {
-        const std::string name = (dir / ("part" + std::to_string(k + 1) + ".txt")).string();
-        const int fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-        const std::size_t from = std::min(size, chunk * static_cast<std::size_t>(k));
-        const std::size_t len = std::min(chunk, size - from);
-        if (fd < 0 || ::write(fd, bytes.get() + from, len) != static_cast<ssize_t>(len)) return false;
-        ::close(fd);
-    }
-    return true;
 }
 
 bool engineSplit(const fs::path& input, const fs::path& dir, int chars)
@@ -165,82 +163,125 @@ bool engineSplit(const fs::path& input, const fs::path& dir, int chars)
     return messages.size() == 2 && messages[1] == u"完成";
 }
 
+std::string readWhole(const fs::path& p)
+{
+    std::string s(fs::file_size(p), '\0');
+    FILE* f = std::fopen(p.c_str(), "rb");
+    if (!f || std::fread(s.data(), 1, s.size(), f) != s.size()) s.clear();
+    if (f) std::fclose(f);
+    return s;
+}
+
 bool piecesJoinToInput(const std::string& corpus, const fs::path& dir, int pieces)
 {
     std::string joined;
     joined.reserve(corpus.size());
     for (int k = 1; k <= pieces; ++k) {
-        FILE* f = std::fopen((dir / ("part" + std::to_string(k) + ".txt")).c_str(), "rb");
-        if (!f) return false;
-        char buf[1 << 16];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) joined.append(buf, n);
-        std::fclose(f);
+        const fs::path piece = dir / ("part" + std::to_string(k) + ".txt");
+        if (!fs::exists(piece)) return false;
+        joined += readWhole(piece);
     }
     return joined == corpus;
+}
+
+// The bytes per piece that give split -b the piece count nearest to pieces;
+// pieces of equal bytes cannot always make exactly as many as pieces of equal
+// characters.
+std::size_t bytesForPieces(std::size_t size, int pieces)
+{
+    const auto n = static_cast<std::size_t>(pieces);
+    auto distance = [&](std::size_t b) {
+        const std::size_t count = (size + b - 1) / b;
+        return count > n ? count - n : n - count;
+    };
+    const std::size_t atMost = (size + n - 1) / n;  // gives n pieces or fewer
+    const std::size_t less = std::max<std::size_t>(1, atMost - 1);
+    return distance(less) < distance(atMost) ? less : atMost;
+}
+
+struct Target {
+    int chars;
+    double ratio;  // engine time against split -b, in memory
+};
+
+// Both splits of one corpus in one folder; gives the number of failures.
+int benchFolder(const fs::path& where, bool inMemory)
+{
+    const fs::path root = where / "qjxsplit-bench";
+    const fs::path input = root / "novel.txt";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    {
+        // Not held while the splits run: their children would count it.
+        const std::string corpus = makeCorpus();
+        FILE* f = std::fopen(input.c_str(), "wb");
+        if (!f || std::fwrite(corpus.data(), 1, corpus.size(), f) != corpus.size()) return 1;
+        std::fclose(f);
+    }
+    const std::size_t fileBytes = fs::file_size(input);
+    const double fileMb = static_cast<double>(fileBytes) / (1 << 20);
+    std::printf("%s: %.1f MB novel in code page 936%s\n", root.c_str(), fileMb, inMemory ? ", in memory" : "");
+
+    int failures = 0;
+    for (const Target target : {Target{100000, 3.0}, Target{1000, 1.3}}) {
+        double engineBest = 1e9, splitBest = 1e9;
+        long enginePeakKb = 0, splitPeakKb = 0;
+        int pieces = 0, splitPieces = 0;
+        std::size_t bytesPerPiece = 0;
+        fs::path kept, done;
+        // The engine goes first, for the piece count; then they take turns.
+        for (int turn = 0; turn < 2 * kRounds; ++turn) {
+            const fs::path dir = freshFolder(root, done);
+            if (turn % 2 == 0) {
+                const Result e = inChild([&] { return engineSplit(input, dir, target.chars); });
+                if (!e.ok) ++failures;
+                pieces = countFiles(dir);
+                bytesPerPiece = bytesForPieces(fileBytes, pieces);
+                engineBest = std::min(engineBest, e.seconds);
+                enginePeakKb = std::max(enginePeakKb, e.peakKb);
+                done = kept;  // the last engine run's pieces are kept for checking
+                kept = dir;
+            } else {
+                const Result r = runSplit(input, dir, bytesPerPiece, pieces);
+                if (!r.ok) ++failures;
+                splitPieces = countFiles(dir);
+                splitBest = std::min(splitBest, r.seconds);
+                splitPeakKb = std::max(splitPeakKb, r.peakKb);
+                done = dir;
+            }
+        }
+        const bool joined = piecesJoinToInput(readWhole(input), kept, pieces);
+        if (!joined || !splitPieces) ++failures;
+        fs::remove_all(kept);
+        fs::remove_all(done);
+        const double ratio = engineBest / splitBest;
+        const double memory = static_cast<double>(enginePeakKb) / 1024 / fileMb;
+        std::printf("  %6d chars per piece, %5d pieces (split -b %zu, %d pieces): engine %.3f s, split -b %.3f s, "
+                    "ratio %.2f",
+                    target.chars, pieces, bytesPerPiece, splitPieces, engineBest, splitBest, ratio);
+        if (inMemory) std::printf(" (target %.1f: %s)", target.ratio, ratio <= target.ratio ? "met" : "MISSED");
+        std::printf("\n    peak memory: engine %.0f MB = %.2f x file (target 1.2: %s), split -b %.1f MB; "
+                    "pieces join to input: %s\n",
+                    static_cast<double>(enginePeakKb) / 1024, memory, memory <= 1.2 ? "met" : "MISSED",
+                    static_cast<double>(splitPeakKb) / 1024, joined ? "yes" : "NO");
+        std::fflush(stdout);
+    }
+    fs::remove_all(root);
+    return failures;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    const fs::path root = fs::path(argc > 1 ? argv[1] : tmp ? tmp : "/tmp") / "qjxsplit-bench";
-    const fs::path input = root / "novel.txt";
-    fs::remove_all(root);
-    fs::create_directories(root);
-    {
-        const std::string corpus = makeCorpus();
-        FILE* f = std::fopen(input.c_str(), "wb");
-        if (!f || std::fwrite(corpus.data(), 1, corpus.size(), f) != corpus.size()) return 1;
-        std::fclose(f);
+    std::vector<fs::path> folders;
+    for (int i = 1; i < argc; ++i) folders.emplace_back(argv[i]);
+    if (folders.empty()) {
+        const char* tmp = std::getenv("TMPDIR");
+        if (fs::is_directory("/dev/shm")) folders.emplace_back("/dev/shm");
+        folders.emplace_back(tmp ? tmp : "/tmp");
     }
-    const double fileMb = static_cast<double>(fs::file_size(input)) / (1 << 20);
-    std::printf("corpus: %s, %.1f MB, code page 936\n", input.c_str(), fileMb);
-
     int failures = 0;
-    for (const int chars : {100000, 1000}) {
-        double best = 1e9, floorBest = 1e9;
-        long peakKb = 0;
-        int pieces = 0;
-        fs::path last, done;
-        // The engine goes first in the first round, for the piece count, and
-        // the two take turns after that.
-        for (int turn = 0; turn < 2 * kRounds; ++turn) {
-            const fs::path dir = freshFolder(root, done);
-            done.clear();
-            if (turn % 4 == 0 || turn % 4 == 3) {
-                const Result e = inChild([&] { return engineSplit(input, dir, chars); });
-                if (!e.ok) ++failures;
-                pieces = countPieces(dir);
-                best = std::min(best, e.seconds);
-                peakKb = std::max(peakKb, e.peakKb);
-                // The last engine run's pieces are kept for checking.
-                done = last;
-                last = dir;
-            } else {
-                const Result f = inChild([&] { return ioFloor(input, dir, pieces); });
-                if (!f.ok) ++failures;
-                done = dir;
-                floorBest = std::min(floorBest, f.seconds);
-            }
-        }
-        const bool joined = piecesJoinToInput(
-            [&] {
-                FILE* f = std::fopen(input.c_str(), "rb");
-                std::string s(fs::file_size(input), '\0');
-                if (!f || std::fread(s.data(), 1, s.size(), f) != s.size()) s.clear();
-                if (f) std::fclose(f);
-                return s;
-            }(),
-            last, pieces);
-        if (!joined) ++failures;
-        const double peakMb = static_cast<double>(peakKb) / 1024;
-        std::printf("%6d chars per piece: %6d pieces  engine %.3f s  floor %.3f s  ratio %.2f  "
-                    "peak memory %.0f MB = %.2f x file  pieces join to input: %s\n",
-                    chars, pieces, best, floorBest, best / floorBest, peakMb, peakMb / fileMb,
-                    joined ? "yes" : "NO");
-        std::fflush(stdout);
-    }
-    fs::remove_all(root);
+    for (const fs::path& folder : folders) failures += benchFolder(folder, folder == "/dev/shm");
     return failures == 0 ? 0 : 1;
 }
