@@ -41,8 +41,8 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 }
 
 // The piece number an entry of the piece folder would be written as, or 0.
-// Case is ignored so that a case-blind file system is covered; the identity
-// test that follows decides.
+// Case is ignored so that an entry a case-blind file system opens under the
+// piece's name is found; the piece's own name then decides.
 std::int64_t pieceNumberOf(std::string_view entry, std::string_view leafPrefix)
 {
     constexpr std::string_view ext = ".txt";

@@ -5,9 +5,11 @@
 
 #include "char_scan.hpp"
 #include "codepage.hpp"
+#include "support.hpp"
 #include "runtime.hpp"
 
 using namespace engine;
+using testing_support::bytesOf;
 
 namespace {
 
@@ -43,13 +45,6 @@ void expectSameCut(const std::string& bytes, std::initializer_list<std::int64_t>
         SCOPED_TRACE(m);
         EXPECT_EQ(byRanges(bytes, m), byDecoding(bytes, m));
     }
-}
-
-std::string bytesOf(std::initializer_list<int> bs)
-{
-    std::string s;
-    for (const int b : bs) s += static_cast<char>(b);
-    return s;
 }
 
 }  // namespace

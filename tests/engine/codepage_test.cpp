@@ -3,8 +3,10 @@
 #include <unicode/ucnv.h>
 
 #include "codepage.hpp"
+#include "support.hpp"
 
 using namespace engine;
+using testing_support::bytesOf;
 
 namespace {
 
@@ -33,13 +35,6 @@ struct Icu {
 
     UConverter* conv = nullptr;
 };
-
-std::string bytesOf(std::initializer_list<int> bs)
-{
-    std::string s;
-    for (const int b : bs) s += static_cast<char>(b);
-    return s;
-}
 
 }  // namespace
 

@@ -16,6 +16,13 @@ std::u16string u16(const std::string& utf8)
     return std::u16string(s.getBuffer(), static_cast<std::size_t>(s.length()));
 }
 
+std::string bytesOf(std::initializer_list<int> bytes)
+{
+    std::string s;
+    for (const int b : bytes) s += static_cast<char>(b);
+    return s;
+}
+
 std::string utf8(const std::u16string& text)
 {
     std::string out;

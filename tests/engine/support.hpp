@@ -2,6 +2,7 @@
 // Fixtures shared by the engine tests: fixed settings that record their
 // reads, a message log, and a scratch folder with byte-level file helpers.
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace testing_support {
 
 std::u16string u16(const std::string& utf8);
+std::string bytesOf(std::initializer_list<int> bytes);
 std::string utf8(const std::u16string& text);
 
 struct Settings {
