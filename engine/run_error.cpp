@@ -1,6 +1,7 @@
 #include "run_error.hpp"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "runtime.hpp"
@@ -51,21 +52,31 @@ std::u16string errnoText(int err)
     }
 }
 
-std::u16string quotedHead(std::u16string_view text)
-{
-    constexpr std::size_t kHead = 32;
-    if (text.size() <= kHead) return quoted(text);
-    // Not between the two halves of a surrogate pair.
-    const std::size_t cut = text[kHead - 1] >= 0xD800 && text[kHead - 1] <= 0xDBFF ? kHead - 1 : kHead;
-    return quoted(std::u16string(text.substr(0, cut)) + u"…");
-}
+namespace {
 
-std::u16string quoted(std::u16string_view text)
+std::u16string inQuotes(std::u16string_view text)
 {
     std::u16string out = u"“";
     out += text;
     out += u"”";
     return out;
+}
+
+}  // namespace
+
+std::u16string quotedHead(std::u16string_view text)
+{
+    constexpr std::size_t kHead = 32;
+    if (text.size() <= kHead) return inQuotes(text);
+    // Not between the two halves of a surrogate pair.
+    const std::size_t cut = text[kHead - 1] >= 0xD800 && text[kHead - 1] <= 0xDBFF ? kHead - 1 : kHead;
+    return inQuotes(std::u16string(text.substr(0, cut)) + u"…");
+}
+
+std::u16string quoted(std::u16string_view name)
+{
+    // A name longer than any path the system takes names no file anyway.
+    return name.size() > PATH_MAX ? quotedHead(name) : inQuotes(name);
 }
 
 }  // namespace engine

@@ -21,9 +21,10 @@ private:
 // The reason behind a system error number, in the words of our messages.
 std::u16string errnoText(int err);
 
-// “text”, for naming a file or a value in a message.
-std::u16string quoted(std::u16string_view text);
-// The same for a value the user typed, which may be of any length: only its
+// “name”, for naming a file in a message; a name longer than any path, which
+// may have been pasted by mistake, as quotedHead gives it.
+std::u16string quoted(std::u16string_view name);
+// “text” for a value the user typed, which may be of any length: only its
 // first 32 characters, then "…".
 std::u16string quotedHead(std::u16string_view text);
 

@@ -475,6 +475,10 @@ TEST_F(Limits, LongTypedValuesAreQuotedByTheirHead)
     const std::u16string emoji = std::u16string(31, u'x') + u"😀" + u"yyyy";
     EXPECT_EQ(split(bySize(emoji)), (Messages{kNotice, u"每个文件的大小“" + std::u16string(31, u'x') +
                                                            u"…”换算后不足1个字，请输入更大的数字！"}));
+    // So is a pasted name longer than any path.
+    Settings s = byCount(u"3");
+    s.input = std::u16string(100000, u'a');
+    EXPECT_EQ(split(s), (Messages{kNotice, u"无法读取文件“" + std::u16string(32, u'a') + u"…”：文件名太长"}));
     // Exactly 32 characters are quoted whole.
     const std::u16string zeros(32, u'0');
     EXPECT_EQ(split(bySize(zeros)), (Messages{kNotice, u"每个文件的大小“" + zeros + u"”换算后不足1个字，请输入更大的数字！"}));
