@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <ctime>
-#include <pthread.h>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>

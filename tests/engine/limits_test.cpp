@@ -1,5 +1,5 @@
 // Every limit ends in a message, changes no file that existed, and leaves no
-// file open. Faults are real: links to /dev/full, file size limits, folders
+// file open. Faults are real: links to /dev/full, file size limits, full pipes, folders
 // where files should be, permissions seen by an unprivileged user.
 #include <csignal>
 #include <fcntl.h>
