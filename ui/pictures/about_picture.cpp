@@ -15,13 +15,13 @@ constexpr int kWidth = 454, kHeight = 340;
 // scissors.
 QPolygonF stripOutline()
 {
-    return QPolygonF({{18, 228}, {364, 214}, {368, 256}, {18, 268}});
+    return QPolygonF({{50, 227}, {350, 214}, {354, 256}, {50, 267}});
 }
 
 // A soft shadow: the shape drawn small and enlarged smoothly.
 void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, int alpha)
 {
-    constexpr int shrink = 6;
+    constexpr int shrink = 4;
     QImage small(kWidth / shrink + 1, kHeight / shrink + 1, QImage::Format_ARGB32_Premultiplied);
     small.fill(Qt::transparent);
     {
@@ -58,7 +58,7 @@ QImage paperLayer()
     p.setBrush(paper);
     p.drawPath(strip);
 
-    QLinearGradient fade(18, 0, 230, 0);
+    QLinearGradient fade(50, 0, 250, 0);
     fade.setColorAt(0, Qt::transparent);
     fade.setColorAt(1, Qt::black);
     p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
@@ -159,7 +159,7 @@ QImage drawAboutPicture()
 
     // Blades down to the left, handles up to the right, opened around the
     // paper: one half under it, the other over it.
-    const QPointF pivot(348, 186);
+    const QPointF pivot(322, 186);
     const double axis = 146;  // degrees, clockwise from the x axis
     const double open = 12;
     const QTransform under = halfPlace(pivot, axis, -open), over = halfPlace(pivot, axis, open);

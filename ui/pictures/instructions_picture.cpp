@@ -93,15 +93,34 @@ struct Callout {
     QStringList lines;
 };
 
+// How far above the baseline the text's ink starts. Bitmap faces may leave
+// rows of their cell blank, which the font's metrics do not tell.
+int inkAboveBaseline(const QPainter& p, const QString& text)
+{
+    const QFontMetrics metrics(p.font());
+    QImage scratch(metrics.horizontalAdvance(text) + 1, metrics.height() + 1, QImage::Format_RGB32);
+    scratch.setDotsPerMeterX(p.device()->logicalDpiX() * 10000 / 254);
+    scratch.setDotsPerMeterY(p.device()->logicalDpiY() * 10000 / 254);
+    scratch.fill(Qt::white);
+    QPainter s(&scratch);
+    s.setFont(p.font());
+    s.setPen(Qt::black);
+    s.drawText(0, metrics.ascent(), text);
+    for (int y = 0; y < scratch.height(); ++y)
+        for (int x = 0; x < scratch.width(); ++x)
+            if (scratch.pixel(x, y) != qRgb(255, 255, 255)) return metrics.ascent() - y;
+    return metrics.ascent();
+}
+
 void drawCallout(QPainter& p, const Callout& callout)
 {
     p.setPen(QPen(Qt::black, 1));
     p.drawLine(callout.from, callout.to);
-    const QFontMetrics metrics(p.font());
-    QPoint baseline = callout.text + QPoint(0, metrics.ascent());
+    // The corner is where the ink starts, so the text keeps to its rows.
+    QPoint baseline(callout.text.x(), callout.text.y() + inkAboveBaseline(p, callout.lines.first()));
     for (const QString& line : callout.lines) {
         p.drawText(baseline, line);
-        baseline.ry() += metrics.height();
+        baseline.ry() += QFontMetrics(p.font()).height();
     }
 }
 

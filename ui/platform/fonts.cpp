@@ -43,8 +43,19 @@ QFont song(const QString& family, QFont::Weight weight)
 
 QFont songtiBold9() { return song(QStringLiteral("宋体"), QFont::Bold); }
 
-QFont songti9() { return song(QStringLiteral("宋体"), QFont::Normal); }
+// Regular Song at this size reads best unsmoothed, one pixel per stroke.
+QFont songti9()
+{
+    QFont font = song(QStringLiteral("宋体"), QFont::Normal);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
 
-QFont xinSongti9() { return song(QStringLiteral("新宋体"), QFont::Normal); }
+QFont xinSongti9()
+{
+    QFont font = song(QStringLiteral("新宋体"), QFont::Normal);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
 
 }  // namespace ui
