@@ -1,6 +1,7 @@
 // The instructions window and the About window: their pictures, how the
 // instructions picture is painted, the OK button's order, the credits over
 // the About picture, and the Song typefaces.
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -236,6 +237,16 @@ private slots:
         QCOMPARE(label->font().weight(), QFont::Normal);
         QVERIFY(!label->font().italic() && !label->font().underline() && !label->font().strikeOut());
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+
+        // Only its close box ends it: Esc and Enter do nothing. Nothing in
+        // it takes the focus, so the keys go to the window.
+        uitest::activate(f6);
+        QCOMPARE(QApplication::activeWindow(), f6);
+        QTest::keyClick(f6, Qt::Key_Escape);
+        QTest::keyClick(f6, Qt::Key_Return);
+        uitest::settle();
+        QCOMPARE(Windows::find<Form6>(), f6);
+        QVERIFY(f6->isVisible());
 
         // The window shows the picture, and the red text lies over it: each
         // pixel of the label's box is the picture's or red ink.
