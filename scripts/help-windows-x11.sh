@@ -9,12 +9,7 @@ source "$here/x11-session.sh"
 
 binary=${1:?usage: help-windows-x11.sh BINARY}
 start_x11
-
-"$binary" >"$x11_dir/program.log" 2>&1 &
-program=$!
-x11_pids+=("$program")
-
-main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
+start_program "$binary"
 read -r mx my _ mh < <(client_geometry "$main")
 bar=$((mh - 245))  # the menu bar, above the client area
 
@@ -31,12 +26,6 @@ help_item() {
 }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
-close_box() {
-  local x y w _ right top
-  read -r x y w _ < <(client_geometry "$1")
-  read -r _ right top _ < <(frame_extents "$1")
-  xdotool mousemove $((x + w + right - 10)) $((y - top / 2)) click 1
-}
 expect_place() {
   local got
   got=$(client_geometry "$1")
