@@ -10,10 +10,14 @@ namespace {
 const QStringList& songStandIns()
 {
     static const QStringList faces = {
-        QStringLiteral("AR PL UMing CN"),    QStringLiteral("AR PL UMing TW"),
-        QStringLiteral("AR PL UMing HK"),    QStringLiteral("Noto Serif CJK SC"),
-        QStringLiteral("Source Han Serif SC"), QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("AR PL UMing CN"),
+        QStringLiteral("AR PL UMing TW"),
+        QStringLiteral("AR PL UMing HK"),
+        QStringLiteral("Noto Serif CJK SC"),
+        QStringLiteral("Source Han Serif SC"),
+        QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("WenQuanYi Zen Hei"),
+        QStringLiteral("Noto Sans CJK SC"),
     };
     return faces;
 }
