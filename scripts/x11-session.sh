@@ -64,3 +64,20 @@ client_geometry() {
 frame_extents() {
   xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ,
 }
+
+# Starts the program in the background, to end with the X session, and waits
+# for its main window: sets program (its process) and main (the window).
+start_program() {
+  "$1" >"$x11_dir/program.log" 2>&1 &
+  program=$!
+  x11_pids+=("$program")
+  main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found: $(cat "$x11_dir/program.log")"
+}
+
+# Clicks the close box: the right-most button of openbox's title bar.
+close_box() {
+  local x y w _ right top
+  read -r x y w _ < <(client_geometry "$1")
+  read -r _ right top _ < <(frame_extents "$1")
+  xdotool mousemove $((x + w + right - 10)) $((y - top / 2)) click 1
+}

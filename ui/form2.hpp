@@ -1,5 +1,8 @@
 #pragma once
-// The instructions window.
+// The instructions window: a picture of the main window that says what its
+// parts do, and an OK button back to the main window.
+#include <QImage>
+
 #include "platform/window.hpp"
 
 class QPushButton;
@@ -11,9 +14,14 @@ class Form2 : public Window {
 public:
     Form2();
 
+    // Painted at its own size from the top-left corner, under the button.
+    QImage Picture;
     QPushButton* Command1;
 
     void Command1_Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace ui

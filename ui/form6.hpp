@@ -1,6 +1,8 @@
 #pragma once
-// The About window.
+// The About window: the credits over a picture; only its close box ends it.
 #include "platform/window.hpp"
+
+class QLabel;
 
 namespace ui {
 
@@ -8,6 +10,9 @@ class Form6 : public DialogWindow {
     Q_OBJECT
 public:
     Form6();
+
+    QLabel* Label1;  // the credits, red on the picture
+    QLabel* Image1;  // the picture, stretched to its rectangle
 };
 
 }  // namespace ui
