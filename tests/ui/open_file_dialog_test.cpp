@@ -29,10 +29,17 @@ using namespace ui;
 
 namespace {
 
+// The list or the details, whichever the dialog shows.
+QAbstractItemView* shownView(QFileDialog& dialog)
+{
+    auto* list = dialog.findChild<QAbstractItemView*>("listView");
+    return list->isVisible() ? list : dialog.findChild<QAbstractItemView*>("treeView");
+}
+
 // The names the dialog lists in the folder it shows.
 QStringList listed(QFileDialog& dialog)
 {
-    auto* view = dialog.findChild<QAbstractItemView*>("listView");
+    QAbstractItemView* view = shownView(dialog);
     QStringList names;
     for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
         names << view->model()->index(row, 0, view->rootIndex()).data().toString();
@@ -72,18 +79,20 @@ QAbstractButton* dialogButton(QFileDialog& dialog, QDialogButtonBox::StandardBut
     return dialog.findChild<QDialogButtonBox*>("buttonBox")->button(which);
 }
 
-// Types the name of a file in the folder shown and confirms it.
+// Double-clicks the file in the folder shown.
 void confirm(QFileDialog& dialog, const QString& name)
 {
-    auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(field, name);
-    // As a user would: waits for the dialog to take the name, closes the
-    // list of suggestions, and presses Enter.
-    QTRY_VERIFY(dialogButton(dialog, QDialogButtonBox::Open)->isEnabled());
-    if (QWidget* suggestions = QApplication::activePopupWidget()) QTest::keyClick(suggestions, Qt::Key_Escape);
-    QVERIFY(!QApplication::activePopupWidget());
-    QTest::keyClick(field, Qt::Key_Return);
+    QAbstractItemView* view = shownView(dialog);
+    QModelIndex file;
+    QTRY_VERIFY((file = view->model()->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, name, 1,
+                                             Qt::MatchExactly)
+                            .value(0))
+                    .isValid());
+    view->scrollTo(file);
+    const QPoint at = view->visualRect(file).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(!dialog.isVisible());
 }
 
 void cancel(QFileDialog& dialog)
