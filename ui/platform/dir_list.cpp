@@ -113,6 +113,7 @@ void DirList::open(const QString& folder, const QString& drive)
     const QStringList names = subfolders(folder);
 
     clear();
+    opened_ = nullptr;
     const QIcon opened = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     QTreeWidgetItem* item = addItem(new QTreeWidgetItem(this), drive, drive, opened);
@@ -124,13 +125,30 @@ void DirList::open(const QString& folder, const QString& drive)
     for (const QString& name : names) addItem(new QTreeWidgetItem(item), child(folder, name), name, closed);
     expandAll();
     setCurrentItem(item);
-    scrollToItem(item);
+    opened_ = item;
+    scrollToOpened();
 
     const bool changed = folder != path_;
     path_ = folder;
     drive_ = drive;
     rememberFolder(drive, folder);
     if (changed) emit Change();
+}
+
+// The chain from the top as far as it goes, the opened folder and its first
+// subfolder in sight.
+void DirList::scrollToOpened()
+{
+    scrollToTop();
+    if (!opened_) return;
+    if (opened_->childCount() > 0) scrollToItem(opened_->child(0));
+    scrollToItem(opened_);
+}
+
+void DirList::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    scrollToOpened();
 }
 
 void DirList::openItem(QTreeWidgetItem* item)

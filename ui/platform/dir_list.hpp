@@ -36,13 +36,19 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // Only the indentation shows how the folders nest: no branch lines
+    // or arrows, as nothing here expands or collapses.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 
 private:
     void open(const QString& folder, const QString& drive);
     void openItem(QTreeWidgetItem* item);
+    void scrollToOpened();
 
     QString path_;
     QString drive_;
+    QTreeWidgetItem* opened_ = nullptr;
 };
 
 }  // namespace ui
