@@ -153,7 +153,7 @@ private slots:
     void cleanupTestCase()
     {
         QDir::setCurrent(QDir::tempPath());
-        for (const QString& drive : {A, B, C}) umount2(drive.toUtf8().constData(), MNT_DETACH);
+        for (const QString& drive : {A, B, C, D}) umount2(drive.toUtf8().constData(), MNT_DETACH);
     }
     void init()
     {

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -105,6 +106,8 @@ void cancel(QFileDialog& dialog)
 class OpenFileDialogTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir config;
+    QByteArray configBefore;
     QTemporaryDir dir;
     QString oldWorking;
     Form1* f1 = nullptr;
@@ -112,6 +115,14 @@ class OpenFileDialogTest : public QObject {
 private slots:
     void initTestCase()
     {
+        // Settings another Qt program left, read from here from now on.
+        QVERIFY(config.isValid());
+        QSettings left(config.path() + "/QtProject.conf", QSettings::IniFormat);
+        left.setValue("FileDialog/viewMode", "List");
+        left.sync();
+        configBefore = uitest::readFile(config.path() + "/QtProject.conf");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+
         QVERIFY(dir.isValid());
         uitest::writeFile(dir.path(), "a.txt", "a");
         uitest::writeFile(dir.path(), "b.txt", "b");
@@ -122,7 +133,11 @@ private slots:
         oldWorking = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
     }
-    void cleanupTestCase() { QDir::setCurrent(oldWorking); }
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(oldWorking);
+        qunsetenv("XDG_CONFIG_HOME");
+    }
     void init()
     {
         uitest::startProgram();
@@ -206,13 +221,39 @@ private slots:
                            texts << button->text();
                        for (QAbstractButton* tool : d.findChildren<QAbstractButton*>())
                            if (!tool->toolTip().isEmpty()) texts << tool->toolTip();
+                       // The details: size, type and date of each entry.
+                       auto* details = d.findChild<QAbstractItemView*>("treeView");
+                       const QModelIndex top = details->rootIndex();
+                       QTRY_COMPARE(details->model()->rowCount(top), 3);
+                       for (int row = 0; row < 3; ++row)
+                           for (int column = 1; column < 4; ++column)
+                               texts << details->model()->index(row, column, top).data().toString();
                        cancel(d);
                    });
-        QVERIFY(texts.size() >= 6);
+        QVERIFY(texts.contains(QStringLiteral("文件夹")));
+        QVERIFY(texts.contains(QStringLiteral("1 字节")));
         for (QString text : texts) {
             text.remove(QRegularExpression("\\(&[A-Z]\\)|&"));
             QVERIFY2(!text.contains(QRegularExpression("[A-Za-z]")), qPrintable(text));
         }
+    }
+
+    // The dialog leaves nothing in the user's settings, and takes nothing
+    // from what other Qt programs left there (set up in initTestCase).
+    void keepsNoSettings()
+    {
+        bool details = false;
+        withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
+                   [&](QFileDialog& d) {
+                       details = d.viewMode() == QFileDialog::Detail;
+                       d.setViewMode(QFileDialog::List);
+                       confirm(d, "a.txt");
+                   });
+        uitest::endProgram();
+        QVERIFY(details);
+        QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"QtProject.conf"});
+        QCOMPARE(uitest::readFile(config.path() + "/QtProject.conf"), configBefore);
     }
 
     void filterText_data()
