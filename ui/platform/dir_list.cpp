@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QStyle>
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 
 #include "engine/runtime.hpp"
