@@ -107,6 +107,11 @@ std::optional<std::string> toFsPath(std::u16string_view path)
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= path.size() || path[i + 1] < 0xDC00 || path[i + 1] > 0xDFFF) return std::nullopt;
             c = 0x10000 + ((c - 0xD800) << 10) + (path[++i] - 0xDC00);
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            // A byte of a name that is not UTF-8, kept as the code page
+            // keeps an undecodable byte.
+            out += static_cast<char>(c - 0xDC00);
+            continue;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return std::nullopt;
         }

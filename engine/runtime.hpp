@@ -26,8 +26,9 @@ std::u16string decimalText(std::int64_t value);
 // Up to length characters from start (1 = first); empty past the end.
 std::u16string_view substring(std::u16string_view text, std::int64_t start, std::int64_t length);
 
-// A path as the file system spells it (UTF-8); nothing when the text holds a
-// character no file name can (NUL, an unpaired surrogate).
+// A path as the file system spells it (UTF-8); a lone U+DC80..U+DCFF stands
+// for the byte 0x80..0xFF of a name that is not UTF-8. Nothing when the text
+// holds a character no file name can (NUL, any other unpaired surrogate).
 std::optional<std::string> toFsPath(std::u16string_view path);
 
 }  // namespace engine

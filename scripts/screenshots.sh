@@ -37,6 +37,23 @@ bar=$((mh - 245))  # the menu bar, above the client area
 cx=$mx cy=$((my + bar))
 shot main-window "$main"
 
+# The upper "浏览…" opens the open-file dialog; Esc cancels it.
+click_at $((cx + 256)) $((cy + 32))
+dialog=$(find_window '打开') || x11_fail "open-file dialog not found"
+sleep 0.5  # let it list its folder
+shot open-file-dialog "$dialog"
+xdotool key Escape
+x11_wait_for sh -c "! xwininfo -id $dialog | grep -q IsViewable"
+
+# The lower "浏览…" opens the folder chooser; its OK hides it.
+xdotool windowactivate --sync "$main"
+click_at $((cx + 256)) $((cy + 64))
+form3=$(find_window '请选择输出路径') || x11_fail "folder chooser not found"
+shot folder-chooser "$form3"
+read -r fx fy _ _ < <(client_geometry "$form3")
+click_at $((fx + 148)) $((fy + 156))
+x11_wait_for sh -c "! xwininfo -id $form3 | grep -q IsViewable"
+
 # Option1 "按字数分割" and Option2 "按文件大小分割" open their dialogs.
 click_at $((cx + 30)) $((cy + 104))
 form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"

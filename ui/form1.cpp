@@ -11,6 +11,7 @@
 
 #include "engine/split_run.hpp"
 #include "form2.hpp"
+#include "form3.hpp"
 #include "form4.hpp"
 #include "form5.hpp"
 #include "form6.hpp"
@@ -26,7 +27,8 @@ namespace ui {
 
 Form1::Form1()
     : Window(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      CommonDialog1(this)
 {
     setWindowTitle(QStringLiteral("QJX文本文件分割器V1.5"));
 
@@ -74,10 +76,14 @@ Form1::Form1()
     setTabOrder(Option2, Command4);
     Text4->setFocus();
 
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { runEvent([this] { Command3_Click(); }); });
     connect(Command4, &QPushButton::clicked, this, [this] { runEvent([this] { Command4_Click(); }); });
     connect(Option1, &OptionButton::Click, this, [this] { runEvent([this] { Option1_Click(); }); });
     connect(Option2, &OptionButton::Click, this, [this] { runEvent([this] { Option2_Click(); }); });
+    connect(menu->open, &QAction::triggered, this, [this] { runEvent([this] { open_Click(); }); });
+    connect(menu->sel, &QAction::triggered, this, [this] { runEvent([this] { sel_Click(); }); });
     connect(menu->start, &QAction::triggered, this, [this] { runEvent([this] { start_Click(); }); });
     connect(menu->quite, &QAction::triggered, this, [this] { runEvent([this] { quite_Click(); }); });
     connect(menu->anzi, &QAction::triggered, this, [this] { runEvent([this] { anzi_Click(); }); });
@@ -125,6 +131,18 @@ void Form1::changeEvent(QEvent* event)
         QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
     }
 }
+
+void Form1::Command1_Click()
+{
+    CommonDialog1.ShowOpen();
+    Text1->setText(CommonDialog1.fileName());
+}
+
+void Form1::open_Click() { Command1_Click(); }
+
+void Form1::Command3_Click() { Windows::show<Form3>(); }
+
+void Form1::sel_Click() { Windows::show<Form3>(); }
 
 void Form1::Command2_Click()
 {

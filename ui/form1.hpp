@@ -42,10 +42,14 @@ public:
 
     void Form_Load();
     void Form_Unload(int& Cancel);
+    void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
     void Command4_Click();
     void Option1_Click();
     void Option2_Click();
+    void open_Click();
+    void sel_Click();
     void start_Click();
     void quite_Click();
     void anzi_Click();

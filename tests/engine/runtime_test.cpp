@@ -83,6 +83,17 @@ TEST(FsPath, Utf8AndRejectedCharacters)
     EXPECT_EQ(toFsPath(u"/tmp/中文 a.txt"), std::optional<std::string>("/tmp/\xE4\xB8\xAD\xE6\x96\x87 a.txt"));
     EXPECT_EQ(toFsPath(u"\U0001F600"), std::optional<std::string>("\xF0\x9F\x98\x80"));
     EXPECT_FALSE(toFsPath(std::u16string(u"a\0b", 3)).has_value());
-    EXPECT_FALSE(toFsPath(std::u16string(1, char16_t(0xDC81))).has_value());
-    EXPECT_FALSE(toFsPath(std::u16string(1, char16_t(0xD800))).has_value());
+    // Unpaired surrogates that stand for no byte of a name.
+    for (const char16_t c : {0xD800, 0xDBFF, 0xDC00, 0xDC41, 0xDC7F, 0xDD00, 0xDFFF})
+        EXPECT_FALSE(toFsPath(std::u16string(1, c)).has_value()) << int(c);
+}
+
+// A name that is not UTF-8 keeps its bytes: the lone U+DC80..U+DCFF that
+// stand for them become those bytes again.
+TEST(FsPath, BytesOfNamesThatAreNotUtf8)
+{
+    EXPECT_EQ(toFsPath(u"/tmp/\xDCD6\xDCD0/a"), std::optional<std::string>("/tmp/\xD6\xD0/a"));
+    EXPECT_EQ(toFsPath(std::u16string(1, char16_t(0xDC80))), std::optional<std::string>("\x80"));
+    EXPECT_EQ(toFsPath(std::u16string(1, char16_t(0xDCFF))), std::optional<std::string>("\xFF"));
+    EXPECT_EQ(toFsPath(u"中\xDCE9"), std::optional<std::string>("\xE4\xB8\xAD\xE9"));
 }

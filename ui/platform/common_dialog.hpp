@@ -1,17 +1,33 @@
 #pragma once
-// The main window's open-file dialog control; it draws nothing.
+// The main window's open-file dialog control; it draws nothing itself.
 #include <QString>
+#include <QStringList>
+
+class QWidget;
 
 namespace ui {
 
 class CommonDialog {
 public:
-    // Display text and pattern, separated by "|".
-    void setFilter(const QString& filter) { filter_ = filter; }
+    explicit CommonDialog(QWidget* owner) : owner_(owner) {}
+
+    // Display texts and patterns, alternating, separated by "|": one file
+    // type per pair. Anything else is a run-time error.
+    void setFilter(const QString& filter);
     const QString& filter() const { return filter_; }
 
+    // The open-file dialog, modal over the owner; returns once the user has
+    // confirmed a file or cancelled. A cancel is no error.
+    void ShowOpen();
+
+    // The full path of the file confirmed last, empty until one is.
+    const QString& fileName() const { return fileName_; }
+
 private:
+    QWidget* owner_;
     QString filter_;
+    QStringList nameFilters_;
+    QString fileName_;
 };
 
 }  // namespace ui

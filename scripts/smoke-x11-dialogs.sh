@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# smoke-x11-dialogs.sh BINARY: starts the real program under Xvfb and
+# openbox, opens the open-file dialog and the folder chooser from their
+# buttons and from the menu, checks how the window manager sees them, and
+# closes them again.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=x11-session.sh
+source "$here/x11-session.sh"
+
+binary=${1:?usage: smoke-x11-dialogs.sh BINARY}
+start_x11
+
+"$binary" >"$x11_dir/program.log" 2>&1 &
+program=$!
+x11_pids+=("$program")
+
+main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
+read -r mx my mw mh < <(client_geometry "$main")
+bar=$((mh - 245))  # the menu bar, above the client area
+cx=$mx cy=$((my + bar))
+
+gone() { x11_wait_for sh -c "! xwininfo -id $1 | grep -q IsViewable"; }
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+# The first menu, "操作", then the keys.
+menu_item() {
+  xdotool windowactivate --sync "$main"
+  click_at $((mx + 12)) $((my + bar / 2))
+  sleep 0.2
+  local key
+  for key in "$@"; do xdotool key "$key"; done
+}
+
+# The open-file dialog: modal over the main window; Esc cancels it.
+open_file_dialog() {
+  local id
+  id=$(find_window '打开') || x11_fail "open-file dialog not found ($1)"
+  xprop -id "$id" WM_TRANSIENT_FOR | grep -q "window id # $(printf '0x%x' "$main")" ||
+    x11_fail "the open-file dialog is not owned by the main window ($1)"
+  xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || x11_fail "the open-file dialog is not modal ($1)"
+  xdotool key Escape
+  gone "$id" || x11_fail "Esc did not close the open-file dialog ($1)"
+  echo "open-file dialog from $1: modal over the main window, closed by Esc"
+}
+click_at $((cx + 256)) $((cy + 32))  # Command1 "浏览…"
+open_file_dialog "the button"
+menu_item Down Return  # "打开文件"
+open_file_dialog "the menu"
+
+# The folder chooser: at its place, no owner, a task-bar button.
+chooser() {
+  local id geometry
+  id=$(find_window '请选择输出路径') || x11_fail "folder chooser not found ($1)"
+  geometry=$(client_geometry "$id")
+  [[ $geometry == "365 342 312 183" ]] || x11_fail "folder chooser at $geometry, want 365 342 312 183 ($1)"
+  ! xprop -id "$id" WM_TRANSIENT_FOR | grep -q 'window id' || x11_fail "the folder chooser has an owner window"
+  ! xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || x11_fail "the folder chooser has no task-bar button"
+  echo "$id"
+}
+click_at $((cx + 256)) $((cy + 64))  # Command3 "浏览…"
+form3=$(chooser "the button")
+read -r _ right top _ < <(frame_extents "$form3")
+click_at $((365 + 312 + right - 10)) $((342 - top / 2))  # its close box
+x11_wait_for sh -c "! xwininfo -id $form3" || x11_fail "the close box did not destroy the folder chooser"
+echo "folder chooser from the button: placed, no owner, task-bar button, destroyed by its close box"
+
+menu_item Down Down Return  # "选择输出目录"
+form3=$(chooser "the menu")
+click_at $((365 + 148)) $((342 + 156))  # its OK
+gone "$form3" || x11_fail "OK did not hide the folder chooser"
+echo "folder chooser from the menu: hidden by its OK"
+
+read -r _ right top _ < <(frame_extents "$main")
+xdotool windowactivate --sync "$main"
+click_at $((mx + mw + right - 10)) $((my - top / 2))
+x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"
+status=0
+wait "$program" || status=$?
+[[ $status -eq 0 ]] || x11_fail "the program ended with status $status"
+echo "smoke: both dialogs opened and closed, program ended"

@@ -1,0 +1,301 @@
+// The open-file dialog behind "浏览…" and "打开文件": what a confirm and a
+// cancel leave in the input path field, its one file type and its listing,
+// its texts, and the filter text it takes.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "engine/run_error.hpp"
+#include "form1.hpp"
+#include "platform/common_dialog.hpp"
+#include "platform/windows.hpp"
+#include "support/files.hpp"
+#include "support/session.hpp"
+
+using namespace ui;
+
+namespace {
+
+// The list or the details, whichever the dialog shows.
+QAbstractItemView* shownView(QFileDialog& dialog)
+{
+    auto* list = dialog.findChild<QAbstractItemView*>("listView");
+    return list->isVisible() ? list : dialog.findChild<QAbstractItemView*>("treeView");
+}
+
+// The names the dialog lists in the folder it shows.
+QStringList listed(QFileDialog& dialog)
+{
+    QAbstractItemView* view = shownView(dialog);
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+// Runs the user's part while the dialog that the click opens is shown;
+// returns once the click's procedure has returned.
+void withDialog(const std::function<void()>& click, const std::function<void(QFileDialog&)>& user)
+{
+    bool ran = false;
+    std::function<void()> poll = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, poll);
+            return;
+        }
+        ran = true;
+        [&] {
+            // The user waits until the dialog is in front and has listed
+            // its folder.
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTRY_VERIFY(!listed(*dialog).isEmpty());
+            user(*dialog);
+        }();
+        if (dialog->isVisible()) dialog->reject();  // a failed step must not hang the test
+    };
+    QTimer::singleShot(0, poll);
+    click();
+    uitest::settle();
+    QVERIFY2(ran, "no open-file dialog was shown");
+}
+
+QAbstractButton* dialogButton(QFileDialog& dialog, QDialogButtonBox::StandardButton which)
+{
+    return dialog.findChild<QDialogButtonBox*>("buttonBox")->button(which);
+}
+
+// Double-clicks the file in the folder shown.
+void confirm(QFileDialog& dialog, const QString& name)
+{
+    QAbstractItemView* view = shownView(dialog);
+    QModelIndex file;
+    QTRY_VERIFY((file = view->model()->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, name, 1,
+                                             Qt::MatchExactly)
+                            .value(0))
+                    .isValid());
+    view->scrollTo(file);
+    const QPoint at = view->visualRect(file).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(!dialog.isVisible());
+}
+
+void cancel(QFileDialog& dialog)
+{
+    QTest::mouseClick(dialogButton(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
+}
+
+}  // namespace
+
+class OpenFileDialogTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir config;
+    QByteArray configBefore;
+    QTemporaryDir dir;
+    QString oldWorking;
+    Form1* f1 = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        // Settings another Qt program left, read from here from now on.
+        QVERIFY(config.isValid());
+        QSettings left(config.path() + "/QtProject.conf", QSettings::IniFormat);
+        left.setValue("FileDialog/viewMode", "List");
+        left.sync();
+        configBefore = uitest::readFile(config.path() + "/QtProject.conf");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+
+        QVERIFY(dir.isValid());
+        uitest::writeFile(dir.path(), "a.txt", "a");
+        uitest::writeFile(dir.path(), "b.txt", "b");
+        uitest::writeFile(dir.path(), "c.log", "c");
+        uitest::writeFile(dir.path(), "txt", "d");
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        // The dialog first shows the working folder.
+        oldWorking = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+    }
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(oldWorking);
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    void init()
+    {
+        uitest::startProgram();
+        f1 = Windows::find<Form1>();
+    }
+    void cleanup() { uitest::endProgram(); }
+
+    void confirmAndCancel_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("button 浏览…") << false;
+        QTest::newRow("menu item 打开文件") << true;
+    }
+
+    // Cancel before any choice empties the field; a confirmed file goes in
+    // whole; a later cancel puts it back over what was typed since.
+    void confirmAndCancel()
+    {
+        QFETCH(bool, fromMenu);
+        const auto click = [&] {
+            if (fromMenu)
+                uitest::chooseMenuItem(f1->menu->do_, f1->menu->open);
+            else
+                QTest::mouseClick(f1->Command1, Qt::LeftButton);
+        };
+        const QString a = dir.path() + "/a.txt";
+        const QString b = dir.path() + "/b.txt";
+
+        uitest::typeText(f1->Text1, QStringLiteral("typed.txt"));
+        bool modalOverMain = false;
+        withDialog(click, [&](QFileDialog& d) {
+            modalOverMain = d.isModal() && d.parentWidget() == f1;
+            cancel(d);
+        });
+        QVERIFY(modalOverMain);
+        QCOMPARE(f1->Text1->text(), QString());
+
+        withDialog(click, [&](QFileDialog& d) { confirm(d, "a.txt"); });
+        QCOMPARE(f1->Text1->text(), a);
+
+        uitest::typeText(f1->Text1, QStringLiteral("more"));
+        withDialog(click, [&](QFileDialog& d) { cancel(d); });
+        QCOMPARE(f1->Text1->text(), a);
+
+        f1->Text1->clear();
+        uitest::typeText(f1->Text1, b);
+        withDialog(click, [&](QFileDialog& d) { cancel(d); });
+        QCOMPARE(f1->Text1->text(), a);
+
+        withDialog(click, [&](QFileDialog& d) { confirm(d, "b.txt"); });
+        QCOMPARE(f1->Text1->text(), b);
+    }
+
+    // One file type; folders and *.txt files only.
+    void fileTypeAndListing()
+    {
+        QStringList types;
+        QStringList names;
+        withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
+                   [&](QFileDialog& d) {
+                       auto* combo = d.findChild<QComboBox*>("fileTypeCombo");
+                       for (int i = 0; i < combo->count(); ++i) types << combo->itemText(i);
+                       QTRY_COMPARE(listed(d), (QStringList{"a.txt", "b.txt", "sub"}));
+                       names = listed(d);
+                       cancel(d);
+                   });
+        QCOMPARE(types, QStringList{QStringLiteral("文本文件(*.txt)")});
+        QCOMPARE(names, (QStringList{"a.txt", "b.txt", "sub"}));
+    }
+
+    // Qt's own texts in the dialog are Chinese.
+    void chineseTexts()
+    {
+        QStringList texts;
+        withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
+                   [&](QFileDialog& d) {
+                       texts << d.windowTitle();
+                       for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+                           texts << d.findChild<QLabel*>(label)->text();
+                       for (QAbstractButton* button : d.findChild<QDialogButtonBox*>("buttonBox")->buttons())
+                           texts << button->text();
+                       for (QAbstractButton* tool : d.findChildren<QAbstractButton*>())
+                           if (!tool->toolTip().isEmpty()) texts << tool->toolTip();
+                       // The details: size, type and date of each entry.
+                       auto* details = d.findChild<QAbstractItemView*>("treeView");
+                       const QModelIndex top = details->rootIndex();
+                       QTRY_COMPARE(details->model()->rowCount(top), 3);
+                       for (int row = 0; row < 3; ++row)
+                           for (int column = 1; column < 4; ++column)
+                               texts << details->model()->index(row, column, top).data().toString();
+                       cancel(d);
+                   });
+        QVERIFY(texts.contains(QStringLiteral("文件夹")));
+        QVERIFY(texts.contains(QStringLiteral("1 字节")));
+        for (QString text : texts) {
+            text.remove(QRegularExpression("\\(&[A-Z]\\)|&"));
+            QVERIFY2(!text.contains(QRegularExpression("[A-Za-z]")), qPrintable(text));
+        }
+    }
+
+    // The dialog leaves nothing in the user's settings, and takes nothing
+    // from what other Qt programs left there (set up in initTestCase).
+    void keepsNoSettings()
+    {
+        bool details = false;
+        withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
+                   [&](QFileDialog& d) {
+                       details = d.viewMode() == QFileDialog::Detail;
+                       d.setViewMode(QFileDialog::List);
+                       confirm(d, "a.txt");
+                   });
+        uitest::endProgram();
+        QVERIFY(details);
+        QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"QtProject.conf"});
+        QCOMPARE(uitest::readFile(config.path() + "/QtProject.conf"), configBefore);
+    }
+
+    void filterText_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");  // empty: refused
+        QTest::newRow("the program's") << "文本文件(*.txt)|*.txt" << QStringList{"文本文件(*.txt)"};
+        QTest::newRow("two types, two patterns")
+            << "文本|*.txt;*.log|全部|*" << QStringList{"文本 (*.txt *.log)", "全部 (*)"};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("no pattern") << "文本文件(*.txt)" << QStringList{};
+        QTest::newRow("odd count") << "文本|*.txt|全部" << QStringList{};
+        QTest::newRow("empty display") << "|*.txt" << QStringList{};
+        QTest::newRow("empty pattern") << "文本|" << QStringList{};
+    }
+
+    // A filter the dialog cannot take is a run-time error, named in it.
+    void filterText()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        CommonDialog dialog(f1);
+        if (shown.isEmpty()) {
+            try {
+                dialog.setFilter(filter);
+                QFAIL("the filter was taken");
+            } catch (const engine::RunError& e) {
+                QVERIFY(QString::fromStdU16String(e.message()).contains("“" + filter + "”"));
+            }
+            return;
+        }
+        dialog.setFilter(filter);
+        QStringList types;
+        withDialog([&] { dialog.ShowOpen(); },
+                   [&](QFileDialog& d) {
+                       auto* combo = d.findChild<QComboBox*>("fileTypeCombo");
+                       for (int i = 0; i < combo->count(); ++i) types << combo->itemText(i);
+                       cancel(d);
+                   });
+        QCOMPARE(types, shown);
+    }
+};
+
+QTEST_MAIN(OpenFileDialogTest)
+#include "open_file_dialog_test.moc"

@@ -1,0 +1,58 @@
+#include "form3.hpp"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "form1.hpp"
+#include "platform/controls.hpp"
+#include "platform/dir_list.hpp"
+#include "platform/drive_list.hpp"
+#include "platform/event.hpp"
+#include "platform/file_names.hpp"
+#include "platform/message_box.hpp"
+#include "platform/windows.hpp"
+
+namespace ui {
+
+Form3::Form3() : Window(kDialogFlags)
+{
+    setWindowTitle(QStringLiteral("请选择输出路径"));
+
+    Drive1 = control<DriveList>(this, "Drive1", 0, 120, 4575, 300);
+    Dir1 = control<DirList>(this, "Dir1", 0, 480, 4575, 1560);
+    Command1 = control<QPushButton>(this, "Command1", 1560, 2160, 1335, 375, QStringLiteral("确定"));
+
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, Command1);
+    Drive1->setFocus();
+
+    connect(Drive1, &DriveList::Change, this, [this] { runEvent([this] { Drive1_Change(); }); });
+    connect(Dir1, &DirList::Change, this, [this] { runEvent([this] { Dir1_Change(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
+
+    placeFixedClient(5475, 5130, 4680, 2745);
+}
+
+void Form3::Drive1_Change()
+{
+    try {
+        Dir1->setPath(Drive1->drive());
+    } catch (const FolderError& e) {
+        // The lists stay together on the folder the list still shows.
+        const QString drive = Drive1->drive();
+        Drive1->showDrive(Dir1->drive());
+        messageBox(QStringLiteral("无法打开驱动器“") + displayName(drive) + QStringLiteral("”：") + e.reason +
+                   QStringLiteral("。"));
+    }
+}
+
+void Form3::Dir1_Change() {}
+
+void Form3::Command1_Click()
+{
+    Windows::ref<Form1>().Text2->setText(Dir1->path());
+    Windows::show<Form1>();
+    Windows::hide<Form3>();
+}
+
+}  // namespace ui
