@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/split_run.hpp"
@@ -114,16 +113,6 @@ void Form1::closeEvent(QCloseEvent* event)
         Form_Unload(cancel);
     });
     event->accept();
-}
-
-void Form1::changeEvent(QEvent* event)
-{
-    Window::changeEvent(event);
-    // Some window managers offer maximising whatever the title bar asks for;
-    // this window is not maximised.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
-        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
-    }
 }
 
 void Form1::Command2_Click()

@@ -55,7 +55,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 };
 
 }  // namespace ui
