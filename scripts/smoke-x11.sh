@@ -157,6 +157,8 @@ echo "message box: a path of 3000 characters fits on the screen"
 
 # 5. A label draws its text from the top of its box: the size dialog's
 # first label (375 twips high) level with its field and "KB".
+click_in "$form4" 228 84  # OK: the dialog no longer lies over Option2
+x11_wait_for is_gone "$form4" || x11_fail "OK did not hide the dialog"
 option2
 form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
 read -r fx fy _ _ < <(client_geometry "$form5")

@@ -81,10 +81,12 @@ is_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
 is_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 # The clipboard, through which fields are filled and read back.
-set_clipboard() { printf %s "$1" | xclip -selection clipboard -i; }
+set_clipboard() { printf %s "$1" | xclip -selection clipboard -i 2>/dev/null; }
 get_clipboard() { xclip -selection clipboard -o; }
-# The whole text of the field that has the focus.
+# The whole text of the field that has the focus ("-" when nothing is
+# copied: no field has it, or it is empty).
 focused_field_text() {
+  set_clipboard -
   xdotool key ctrl+a ctrl+c
   sleep 0.2
   get_clipboard

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStringList>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/event.hpp"
@@ -86,6 +87,26 @@ void fitText(QMessageBox& box, const QString& text, const QRect& screen)
     label->setMinimumWidth(widest + 1);
 }
 
+// Takes its size only as it is shown: then it is centred over its owner
+// again and kept on the screen, title bar included.
+class Box : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        const QRect area = screen()->availableGeometry();
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        QRect place(QPoint(), size().grownBy(frame));
+        place.moveCenter(parentWidget() ? parentWidget()->frameGeometry().center() : area.center());
+        place.moveLeft(std::max(area.left(), std::min(place.left(), area.right() + 1 - place.width())));
+        place.moveTop(std::max(area.top(), std::min(place.top(), area.bottom() + 1 - place.height())));
+        move(place.topLeft());  // the frame's corner
+    }
+};
+
 }  // namespace
 
 void messageBox(const QString& text)
@@ -97,7 +118,7 @@ void messageBox(const QString& text)
     if (!owner || !owner->isVisible()) owner = QApplication::activeWindow();
     QPointer<QWidget> focus = owner ? owner->focusWidget() : nullptr;
 
-    QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), QString(), QMessageBox::NoButton, owner);
+    Box box(QMessageBox::Information, QStringLiteral("提示"), QString(), QMessageBox::NoButton, owner);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowIcon(programIcon());
     // Paths and typed values are shown as they are, never as markup.
