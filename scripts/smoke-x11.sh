@@ -54,12 +54,12 @@ dialog_ok "$form4"
 echo "character-count dialog: placed, no owner, no task-bar button, after OK too"
 
 # Client areas, in pixels: the main window's below its menu bar.
-main_at() { local id=$1; shift; xdotool mousemove $((x + $1)) $((y + bar + $2)) click 1; }
-text1() { main_at "$main" 100 32; }
-text2() { main_at "$main" 100 64; }
-text4() { main_at "$main" 200 152; }
-command2() { main_at "$main" 80 204; }
-option2() { xdotool mousemove $((x + 180)) $((y + bar + 104)) click 1; }
+main_at() { xdotool mousemove $((x + $1)) $((y + bar + $2)) click 1; }
+text1() { main_at 100 32; }
+text2() { main_at 100 64; }
+text4() { main_at 200 152; }
+command2() { main_at 80 204; }
+option2() { main_at 180 104; }
 replace_text() { xdotool key ctrl+a BackSpace; xdotool type -- "$1"; }
 
 # The message box now open: waits for it and for it to take the input.
@@ -94,6 +94,8 @@ check_box() {
 xdotool windowminimize "$form4"
 sleep 0.5
 x11_wait_for is_normal "$form4" || x11_fail "the minimised dialog stayed minimised"
+sleep 0.3
+is_normal "$form4" || x11_fail "the dialog was minimised again"
 xdotool windowminimize "$main"
 x11_wait_for is_minimised "$main" || x11_fail "the main window could not be minimised"
 click_in "$form4" 228 84  # its OK

@@ -88,6 +88,6 @@ get_clipboard() { xclip -selection clipboard -o; }
 focused_field_text() {
   set_clipboard -
   xdotool key ctrl+a ctrl+c
-  sleep 0.2
+  X11_WAIT=20 x11_wait_for sh -c '[ "$(xclip -selection clipboard -o)" != - ]' || true
   get_clipboard
 }
