@@ -70,12 +70,15 @@ void shorten(QStringList& lines, int maxLines)
 
 // The box's text, broken and if need be shortened to fit the screen, and
 // its label's width.
-void fitText(QMessageBox& box, const QString& text, const QRect& screen)
+void fitText(QMessageBox& box, QString text, const QRect& screen)
 {
+    // Far more than a screen holds: only its two ends can be shown.
+    constexpr qsizetype kEnd = 20000;
+    if (text.size() > 2 * kEnd) text = text.left(kEnd) + QStringLiteral("\u2026") + text.right(kEnd);
     box.setText(text);
     QLabel* label = nullptr;
     for (QLabel* l : box.findChildren<QLabel*>())
-        if (l->text() == text) label = l;
+        if (!label && l->text() == text && l->pixmap().isNull()) label = l;
     if (!label) return;
     const QFontMetrics metrics = label->fontMetrics();
     QStringList lines = wrapped(text, metrics, screen.width() * 3 / 4);
