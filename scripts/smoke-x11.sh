@@ -68,7 +68,7 @@ open_box() {
   box=$(find_window '提示') || x11_fail "no message box after $1"
   x11_wait_for is_active "$box" || x11_fail "the message box after $1 is not active"
 }
-close_box() {
+answer_box() {
   xdotool key Return  # to the focused window: the box
   x11_wait_for is_gone "$box" || x11_fail "Enter did not close the message box"
 }
@@ -110,7 +110,7 @@ click_in "$form4" 200 32  # Text3
 xdotool type 12
 xdotool key Tab Tab space  # "显示被分割文件字数": Text1 is empty
 open_box "the character count"
-close_box
+answer_box
 x11_wait_for is_active "$form4" || x11_fail "after the box the dialog is not active"
 xdotool key shift+Tab shift+Tab End  # from its button back to Text3
 xdotool type 34
@@ -127,10 +127,10 @@ for target in "完成" error; do
   command2
   open_box "开始分割"
   check_box "$main" notice
-  close_box
+  answer_box
   open_box "the notice"
   check_box "$main" "$target"
-  close_box
+  answer_box
 done
 [[ "$(cat "$work/out/p1.txt")" == abc ]] || x11_fail "the split wrote no piece"
 echo "message boxes: owned, centred, with the icon and wide enough, one after another too"
@@ -154,7 +154,7 @@ read -r bx by bw bh < <(client_geometry "$box")
 read -r left right top bottom < <(frame_extents "$box")
 ((bx - left >= 0 && by - top >= 0 && bx + bw + right <= 1024 && by + bh + bottom <= 768)) ||
   x11_fail "the box of a long path does not fit on the screen: $bx,$by ${bw}x$bh"
-close_box
+answer_box
 echo "message box: a path of 3000 characters fits on the screen"
 
 # 5. A label draws its text from the top of its box: the size dialog's

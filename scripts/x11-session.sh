@@ -53,18 +53,6 @@ find_window() {
   echo "$id"
 }
 
-# "x y width height" of a window's client area on the screen.
-client_geometry() {
-  xwininfo -id "$1" | awk '
-    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
-}
-
-# "left right top bottom" of the frame the window manager drew around it.
-frame_extents() {
-  xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ,
-}
-
 # Clicks at a point given from the top-left corner of a window's client area.
 click_in() {
   local x y
@@ -90,4 +78,16 @@ focused_field_text() {
   xdotool key ctrl+a ctrl+c
   X11_WAIT=20 x11_wait_for sh -c '[ "$(xclip -selection clipboard -o)" != - ]' || true
   get_clipboard
+}
+
+# "x y width height" of a window's client area on the screen.
+client_geometry() {
+  xwininfo -id "$1" | awk '
+    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# "left right top bottom" of the frame the window manager drew around it.
+frame_extents() {
+  xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ,
 }
