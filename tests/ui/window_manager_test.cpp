@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -182,6 +183,24 @@ private slots:
             QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
         }
         QCOMPARE(QApplication::activeWindow(), expected);
+    }
+
+    // A message box has no minimise button either: minimised by the window
+    // manager, it comes straight back, and the input with it.
+    void boxNotMinimised()
+    {
+        Form1* f1 = Windows::find<Form1>();
+        click(f1->Option1);
+        MessageBoxes boxes;
+        bool back = false;
+        boxes.whileOpen = [&](QMessageBox& box) {
+            box.setWindowState(Qt::WindowMinimized);
+            uitest::settle();
+            back = !box.isMinimized() && QApplication::activeWindow() == &box;
+        };
+        click(Windows::find<Form4>()->Command2);
+        QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY(back);
     }
 
     // The window that was active before a box is active after it, with the

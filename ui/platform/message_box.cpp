@@ -91,7 +91,8 @@ void fitText(QMessageBox& box, QString text, const QRect& screen)
 }
 
 // Takes its size only as it is shown: then it is centred over its owner
-// again and kept on the screen, title bar included.
+// again and kept on the screen, title bar included. Like the windows, it
+// keeps no state its title bar does not offer.
 class Box : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
@@ -107,6 +108,13 @@ protected:
         place.moveLeft(std::max(area.left(), std::min(place.left(), area.right() + 1 - place.width())));
         place.moveTop(std::max(area.top(), std::min(place.top(), area.bottom() + 1 - place.height())));
         move(place.topLeft());  // the frame's corner
+    }
+
+    // Minimised, the box would hold every window without a way back to it.
+    void changeEvent(QEvent* event) override
+    {
+        QMessageBox::changeEvent(event);
+        refuseStatesNotOffered(this, event);
     }
 };
 

@@ -51,16 +51,26 @@ void Window::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void refuseStatesNotOffered(QWidget* window, QEvent* event)
+{
+    if (event->type() != QEvent::WindowStateChange) return;
+    Qt::WindowStates refused;
+    if (!(window->windowFlags() & Qt::WindowMinimizeButtonHint)) refused |= Qt::WindowMinimized;
+    if (!(window->windowFlags() & Qt::WindowMaximizeButtonHint)) refused |= Qt::WindowMaximized;
+    if (!(window->windowState() & refused)) return;
+    // Not from inside the window manager's own change. A window that was
+    // minimised had the input: it gets it back.
+    const bool minimised = window->windowState() & Qt::WindowMinimized & refused;
+    QTimer::singleShot(0, window, [window, refused, minimised] {
+        window->setWindowState(window->windowState() & ~refused);
+        if (minimised) window->activateWindow();
+    });
+}
+
 void Window::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange) return;
-    Qt::WindowStates refused;
-    if (!(windowFlags() & Qt::WindowMinimizeButtonHint)) refused |= Qt::WindowMinimized;
-    if (!(windowFlags() & Qt::WindowMaximizeButtonHint)) refused |= Qt::WindowMaximized;
-    if (!(windowState() & refused)) return;
-    // Not from inside the window manager's own change.
-    QTimer::singleShot(0, this, [this, refused] { setWindowState(windowState() & ~refused); });
+    refuseStatesNotOffered(this, event);
 }
 
 DialogWindow::DialogWindow() : Window(kDialogFlags) {}

@@ -10,6 +10,11 @@ namespace ui {
 // The one icon of every window and message box.
 QIcon programIcon();
 
+// Some window managers offer minimising and maximising whatever the title
+// bar asks for: a window without that button undoes it at once. For the
+// window's changeEvent.
+void refuseStatesNotOffered(QWidget* window, QEvent* event);
+
 class Window : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +27,6 @@ protected:
     void placeFixedClient(int left, int top, int width, int height);
 
     void closeEvent(QCloseEvent* event) override;
-    // Some window managers offer minimising and maximising whatever the
-    // title bar asks for; a window without that button undoes it at once.
     void changeEvent(QEvent* event) override;
 };
 

@@ -22,7 +22,9 @@ QStringList MessageBoxes::texts() const
 bool MessageBoxes::eventFilter(QObject* watched, QEvent* event)
 {
     auto* box = qobject_cast<QMessageBox*>(watched);
-    if (box && event->type() == QEvent::Show) {
+    // Shown again after a minimise, it is still the same box.
+    if (box && event->type() == QEvent::Show && !box->property("uitest.recorded").toBool()) {
+        box->setProperty("uitest.recorded", true);
         QStringList buttons;
         for (QAbstractButton* b : box->buttons()) buttons << b->text();
         shown.append({box->windowTitle(), box->text(), box->icon(), buttons, box->isModal(), box->parentWidget(),
