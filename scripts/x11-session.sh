@@ -53,6 +53,33 @@ find_window() {
   echo "$id"
 }
 
+# Clicks at a point given from the top-left corner of a window's client area.
+click_in() {
+  local x y
+  read -r x y _ _ < <(client_geometry "$1")
+  xdotool mousemove $((x + $2)) $((y + $3)) click 1
+}
+
+# Mapped and not minimised.
+is_normal() {
+  xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
+is_minimised() { xprop -id "$1" WM_STATE | grep -q Iconic; }
+is_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+is_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
+# The clipboard, through which fields are filled and read back.
+set_clipboard() { printf %s "$1" | xclip -selection clipboard -i 2>/dev/null; }
+get_clipboard() { xclip -selection clipboard -o; }
+# The whole text of the field that has the focus ("-" when nothing is
+# copied: no field has it, or it is empty).
+focused_field_text() {
+  set_clipboard -
+  xdotool key ctrl+a ctrl+c
+  X11_WAIT=20 x11_wait_for sh -c '[ "$(xclip -selection clipboard -o)" != - ]' || true
+  get_clipboard
+}
+
 # "x y width height" of a window's client area on the screen.
 client_geometry() {
   xwininfo -id "$1" | awk '

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/split_run.hpp"
@@ -76,20 +75,20 @@ Form1::Form1()
     setTabOrder(Option2, Command4);
     Text4->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }); });
-    connect(Command3, &QPushButton::clicked, this, [this] { runEvent([this] { Command3_Click(); }); });
-    connect(Command4, &QPushButton::clicked, this, [this] { runEvent([this] { Command4_Click(); }); });
-    connect(Option1, &OptionButton::Click, this, [this] { runEvent([this] { Option1_Click(); }); });
-    connect(Option2, &OptionButton::Click, this, [this] { runEvent([this] { Option2_Click(); }); });
-    connect(menu->open, &QAction::triggered, this, [this] { runEvent([this] { open_Click(); }); });
-    connect(menu->sel, &QAction::triggered, this, [this] { runEvent([this] { sel_Click(); }); });
-    connect(menu->start, &QAction::triggered, this, [this] { runEvent([this] { start_Click(); }); });
-    connect(menu->quite, &QAction::triggered, this, [this] { runEvent([this] { quite_Click(); }); });
-    connect(menu->anzi, &QAction::triggered, this, [this] { runEvent([this] { anzi_Click(); }); });
-    connect(menu->andaxiao, &QAction::triggered, this, [this] { runEvent([this] { andaxiao_Click(); }); });
-    connect(menu->shuoming, &QAction::triggered, this, [this] { runEvent([this] { shuoming_Click(); }); });
-    connect(menu->about, &QAction::triggered, this, [this] { runEvent([this] { about_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }, this); });
+    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }, this); });
+    connect(Command3, &QPushButton::clicked, this, [this] { runEvent([this] { Command3_Click(); }, this); });
+    connect(Command4, &QPushButton::clicked, this, [this] { runEvent([this] { Command4_Click(); }, this); });
+    connect(Option1, &OptionButton::Click, this, [this] { runEvent([this] { Option1_Click(); }, this); });
+    connect(Option2, &OptionButton::Click, this, [this] { runEvent([this] { Option2_Click(); }, this); });
+    connect(menu->open, &QAction::triggered, this, [this] { runEvent([this] { open_Click(); }, this); });
+    connect(menu->sel, &QAction::triggered, this, [this] { runEvent([this] { sel_Click(); }, this); });
+    connect(menu->start, &QAction::triggered, this, [this] { runEvent([this] { start_Click(); }, this); });
+    connect(menu->quite, &QAction::triggered, this, [this] { runEvent([this] { quite_Click(); }, this); });
+    connect(menu->anzi, &QAction::triggered, this, [this] { runEvent([this] { anzi_Click(); }, this); });
+    connect(menu->andaxiao, &QAction::triggered, this, [this] { runEvent([this] { andaxiao_Click(); }, this); });
+    connect(menu->shuoming, &QAction::triggered, this, [this] { runEvent([this] { shuoming_Click(); }, this); });
+    connect(menu->about, &QAction::triggered, this, [this] { runEvent([this] { about_Click(); }, this); });
 
     // The given place is the client area's, below the menu bar.
     int bar = menuBar->heightForWidth(px(4440));
@@ -118,18 +117,8 @@ void Form1::closeEvent(QCloseEvent* event)
     runEvent([this] {
         int cancel = 0;
         Form_Unload(cancel);
-    });
+    }, this);
     event->accept();
-}
-
-void Form1::changeEvent(QEvent* event)
-{
-    Window::changeEvent(event);
-    // Some window managers offer maximising whatever the title bar asks for;
-    // this window is not maximised.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
-        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
-    }
 }
 
 void Form1::Command1_Click()

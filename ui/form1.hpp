@@ -59,7 +59,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 };
 
 }  // namespace ui

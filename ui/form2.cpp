@@ -19,7 +19,7 @@ Form2::Form2()
     setWindowTitle(QStringLiteral("帮助"));
     Command1 = control<QPushButton>(this, "Command1", 8760, 6600, 1215, 495, QStringLiteral("确定"));
     Command1->setFocus();
-    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }, this); });
     placeClient(2865, 2460, 10530, 7350);
 }
 

@@ -26,9 +26,9 @@ Form3::Form3() : Window(kDialogFlags)
     setTabOrder(Dir1, Command1);
     Drive1->setFocus();
 
-    connect(Drive1, &DriveList::Change, this, [this] { runEvent([this] { Drive1_Change(); }); });
-    connect(Dir1, &DirList::Change, this, [this] { runEvent([this] { Dir1_Change(); }); });
-    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
+    connect(Drive1, &DriveList::Change, this, [this] { runEvent([this] { Drive1_Change(); }, this); });
+    connect(Dir1, &DirList::Change, this, [this] { runEvent([this] { Dir1_Change(); }, this); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }, this); });
 
     placeFixedClient(5475, 5130, 4680, 2745);
 }

@@ -28,8 +28,8 @@ Form4::Form4()
     setTabOrder(Command1, Command2);
     Text3->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }, this); });
+    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }, this); });
 
     placeFixedClient(5295, 6090, 4425, 1590);
 }

@@ -31,8 +31,8 @@ Form5::Form5()
     setTabOrder(Command1, Command2);
     Text1->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { runEvent([this] { Command1_Click(); }, this); });
+    connect(Command2, &QPushButton::clicked, this, [this] { runEvent([this] { Command2_Click(); }, this); });
 
     placeFixedClient(4920, 4935, 5130, 1425);
 }

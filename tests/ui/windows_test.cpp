@@ -24,21 +24,14 @@
 #include "support/files.hpp"
 #include "support/message_boxes.hpp"
 #include "support/session.hpp"
+#include "support/windows.hpp"
 
 using namespace ui;
 using uitest::MessageBoxes;
+using uitest::openEveryWindow;
+using uitest::windowNamed;
 
 namespace {
-
-QWidget* windowNamed(const QString& name)
-{
-    if (name == "Form1") return Windows::find<Form1>();
-    if (name == "Form2") return Windows::find<Form2>();
-    if (name == "Form4") return Windows::find<Form4>();
-    if (name == "Form5") return Windows::find<Form5>();
-    if (name == "Form6") return Windows::find<Form6>();
-    return nullptr;
-}
 
 // The area that the given places refer to: below the main window's menu bar.
 QWidget* clientOf(QWidget* window)
@@ -57,16 +50,6 @@ QString captionOf(QWidget* w)
 }
 
 QRect twips(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
-
-// Every window shown the way a user opens it.
-void openEveryWindow()
-{
-    Form1& f1 = *Windows::find<Form1>();
-    QTest::mouseClick(f1.Option1, Qt::LeftButton);
-    QTest::mouseClick(f1.Option2, Qt::LeftButton);
-    uitest::chooseMenuItem(f1.menu->help, f1.menu->shuoming);
-    uitest::chooseMenuItem(f1.menu->help, f1.menu->about);
-}
 
 }  // namespace
 

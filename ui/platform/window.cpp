@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "platform/task_bar.hpp"
 #include "platform/twips.hpp"
@@ -21,11 +22,16 @@ static void registerResources()
 
 namespace ui {
 
-Window::Window(Qt::WindowFlags flags) : QWidget(nullptr, flags)
+QIcon programIcon()
 {
     registerResources();
+    return QIcon(QStringLiteral(":/icon.xpm"));
+}
+
+Window::Window(Qt::WindowFlags flags) : QWidget(nullptr, flags)
+{
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
+    setWindowIcon(programIcon());
 }
 
 void Window::placeClient(int left, int top, int width, int height)
@@ -43,6 +49,28 @@ void Window::closeEvent(QCloseEvent* event)
 {
     Windows::forget(this);
     event->accept();
+}
+
+void refuseStatesNotOffered(QWidget* window, QEvent* event)
+{
+    if (event->type() != QEvent::WindowStateChange) return;
+    Qt::WindowStates refused;
+    if (!(window->windowFlags() & Qt::WindowMinimizeButtonHint)) refused |= Qt::WindowMinimized;
+    if (!(window->windowFlags() & Qt::WindowMaximizeButtonHint)) refused |= Qt::WindowMaximized;
+    if (!(window->windowState() & refused)) return;
+    // Not from inside the window manager's own change. A window that was
+    // minimised had the input: it gets it back.
+    const bool minimised = window->windowState() & Qt::WindowMinimized & refused;
+    QTimer::singleShot(0, window, [window, refused, minimised] {
+        window->setWindowState(window->windowState() & ~refused);
+        if (minimised) window->activateWindow();
+    });
+}
+
+void Window::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    refuseStatesNotOffered(this, event);
 }
 
 DialogWindow::DialogWindow() : Window(kDialogFlags) {}

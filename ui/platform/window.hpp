@@ -1,9 +1,19 @@
 #pragma once
 // What every window of the program shares: the icon, its place given in
-// twips for the client area, and that the user's closing destroys it.
+// twips for the client area, that the user's closing destroys it, and that
+// it never stays in a state its title bar does not offer.
+#include <QIcon>
 #include <QWidget>
 
 namespace ui {
+
+// The one icon of every window and message box.
+QIcon programIcon();
+
+// Some window managers offer minimising and maximising whatever the title
+// bar asks for: a window without that button undoes it at once. For the
+// window's changeEvent.
+void refuseStatesNotOffered(QWidget* window, QEvent* event);
 
 class Window : public QWidget {
     Q_OBJECT
@@ -17,6 +27,7 @@ protected:
     void placeFixedClient(int left, int top, int width, int height);
 
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };
 
 // Title bar of a dialog: caption and close box only. A dialog has no owner

@@ -21,6 +21,16 @@ void Windows::store(std::type_index type, QWidget* window)
     windows_[type] = window;
 }
 
+void Windows::bringToFront(QWidget& window)
+{
+    // A minimised window counts as shown, and show() alone leaves it so.
+    if (window.windowState() & Qt::WindowMinimized)
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void Windows::forget(QWidget* window)
 {
     auto& all = instance().windows_;

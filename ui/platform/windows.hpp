@@ -23,6 +23,9 @@ public:
     // The instance, or nullptr while it is not created.
     template <class W> static W* find();
 
+    // Makes the window visible, out of a minimise too, in front and active.
+    static void bringToFront(QWidget& window);
+
     // The user closed the window: it is gone, the next reference creates it
     // afresh.
     static void forget(QWidget* window);
@@ -58,9 +61,7 @@ template <class W> W& Windows::ref()
 template <class W> W& Windows::show()
 {
     W& window = ref<W>();
-    window.show();
-    window.raise();
-    window.activateWindow();
+    bringToFront(window);
     return window;
 }
 

@@ -2,6 +2,7 @@
 // Watches every message box the program opens, records what it shows and
 // answers it by clicking its button, as a user would.
 #include <QMessageBox>
+#include <QImage>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -14,6 +15,9 @@ struct ShownBox {
     QMessageBox::Icon icon;
     QStringList buttons;
     bool modal;
+    QWidget* owner;
+    QImage windowIcon;  // 48 by 48
+    QRect frame;        // on the screen, as laid out while open
 };
 
 class MessageBoxes : public QObject {
