@@ -11,11 +11,7 @@ source "$here/x11-session.sh"
 binary=${1:?usage: smoke-x11-dialogs.sh BINARY}
 start_x11
 
-"$binary" >"$x11_dir/program.log" 2>&1 &
-program=$!
-x11_pids+=("$program")
-
-main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
+start_program "$binary"
 read -r mx my mw mh < <(client_geometry "$main")
 bar=$((mh - 245))  # the menu bar, above the client area
 cx=$mx cy=$((my + bar))
@@ -59,8 +55,7 @@ chooser() {
 }
 click_at $((cx + 256)) $((cy + 64))  # Command3 "浏览…"
 form3=$(chooser "the button")
-read -r _ right top _ < <(frame_extents "$form3")
-click_at $((365 + 312 + right - 10)) $((342 - top / 2))  # its close box
+close_box "$form3"
 x11_wait_for sh -c "! xwininfo -id $form3" || x11_fail "the close box did not destroy the folder chooser"
 echo "folder chooser from the button: placed, no owner, task-bar button, destroyed by its close box"
 
@@ -70,11 +65,5 @@ click_at $((365 + 148)) $((342 + 156))  # its OK
 gone "$form3" || x11_fail "OK did not hide the folder chooser"
 echo "folder chooser from the menu: hidden by its OK"
 
-read -r _ right top _ < <(frame_extents "$main")
-xdotool windowactivate --sync "$main"
-click_at $((mx + mw + right - 10)) $((my - top / 2))
-x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"
-status=0
-wait "$program" || status=$?
-[[ $status -eq 0 ]] || x11_fail "the program ended with status $status"
+end_by_close_box
 echo "smoke: both dialogs opened and closed, program ended"

@@ -16,11 +16,7 @@ start_x11
 work="$x11_dir/work"
 mkdir -p "$work/out"
 
-"$binary" >"$x11_dir/program.log" 2>&1 &
-program=$!
-x11_pids+=("$program")
-
-main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
+start_program "$binary"
 read -r x y w h < <(client_geometry "$main")
 # Qt draws the menu bar inside the X window; the client area is what lies
 # below it: left 341, top 298, 296 by 245 pixels (5115, 4470, 4440 by 3675
@@ -168,11 +164,5 @@ read -r ink _ < <("$grab" --ink $((fx + 8)) $((fy + 16)) 170 25)
 ((ink >= 0 && ink <= 3)) || x11_fail "the size dialog's label starts its text $ink px below its top"
 echo "labels: text from the top of the box"
 
-# The close box: the right-most button of openbox's title bar.
-read -r _ right top _ < <(frame_extents "$main")
-xdotool mousemove $((x + w + right - 10)) $((y - top / 2)) click 1
-x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"
-status=0
-wait "$program" || status=$?
-[[ $status -eq 0 ]] || x11_fail "the program ended with status $status"
+end_by_close_box
 echo "smoke: main window placed, closed by its close box, program ended"

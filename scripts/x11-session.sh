@@ -36,11 +36,22 @@ start_x11() {
   x11_pids+=($!)
   x11_wait_for test -s "$x11_dir/display" || x11_fail "Xvfb did not start: $(cat "$x11_dir/xvfb.log")"
   export DISPLAY=":$(head -n1 "$x11_dir/display")"
-  openbox --sm-disable >"$x11_dir/openbox.log" 2>&1 &
-  x11_pids+=($!)
-  # A busy machine may take a while to start it.
-  X11_WAIT=300 x11_wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    x11_fail "openbox did not start: $(cat "$x11_dir/openbox.log")"
+  # On a busy machine the server may not take connections yet.
+  X11_WAIT=300 x11_wait_for xprop -root || x11_fail "Xvfb does not answer on $DISPLAY: $(cat "$x11_dir/xvfb.log")"
+  local attempt wm
+  for attempt in 1 2 3; do
+    openbox --sm-disable >"$x11_dir/openbox.log" 2>&1 &
+    wm=$!
+    # Until it runs the desktop, or has given up.
+    X11_WAIT=300 x11_wait_for sh -c "! kill -0 $wm || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+    if kill -0 "$wm" 2>/dev/null && xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; then
+      x11_pids+=("$wm")
+      break
+    fi
+    kill "$wm" 2>/dev/null || true
+    wait "$wm" 2>/dev/null || true
+    [[ $attempt -eq 3 ]] && x11_fail "openbox did not start on $DISPLAY: $(cat "$x11_dir/openbox.log")"
+  done
   export XDG_RUNTIME_DIR="$x11_dir"
 }
 
@@ -107,4 +118,15 @@ close_box() {
   read -r x y w _ < <(client_geometry "$1")
   read -r _ right top _ < <(frame_extents "$1")
   xdotool mousemove $((x + w + right - 10)) $((y - top / 2)) click 1
+}
+
+# Closes the main window by its close box and checks that the program ended
+# well.
+end_by_close_box() {
+  local status=0
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+  close_box "$main"
+  x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"
+  wait "$program" || status=$?
+  [[ $status -eq 0 ]] || x11_fail "the program ended with status $status"
 }
