@@ -105,6 +105,9 @@ int FileSlot::openForAppend(const std::string& path)
     const int err = ::fstat(fd, &st) != 0                                    ? errno
                     : S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, O_APPEND) != 0 ? errno
                                                                               : 0;
+    // The target of a link to nowhere may have come into being since the
+    // look: one with content was not created here and must stay.
+    if (created && err == 0 && st.st_size > 0) created = false;
     if (err != 0) {
         ::close(fd);
         if (created) removeCreated(path);

@@ -32,11 +32,10 @@ public:
     // For appending after the file's content; created when missing.
     int openForAppend(const std::string& path);
 
-    // Of the file as it was opened; id() for every file but one that
-    // openForAppend created, which is new and so no other file.
+    // Of the file as it was opened. id() stays empty, equal to no file, for
+    // one that openForAppend has just created exclusively: it is new.
     std::int64_t length() const { return length_; }
     FileId id() const { return id_; }
-    bool created() const { return created_; }
 
     // Reads up to count bytes from the file's start; *got tells how many.
     int read(char* into, std::size_t count, std::size_t* got);

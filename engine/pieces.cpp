@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +60,12 @@ std::int64_t pieceNumberOf(std::string_view entry, std::string_view leafPrefix)
     return k;
 }
 
+// Closes a descriptor however the scope is left.
+struct Descriptor {
+    int fd;
+    ~Descriptor() { ::close(fd); }
+};
+
 bool isFile(int dirFd, const char* name, const FileId& file)
 {
     struct stat st {};
@@ -81,25 +88,25 @@ std::int64_t pieceThatIsInput(std::u16string_view folder, std::u16string_view ba
     // A folder that cannot be reached holds no piece that can be opened.
     const int dirFd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return 0;
+    const Descriptor dirGuard{dirFd};
     std::int64_t found = 0;
     // The listing finds the names worth a look; a folder may let its files
     // be opened without being listed, and then every name is looked at.
     const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (DIR* listing = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
-        while (const dirent* e = ::readdir(listing)) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(listFd >= 0 ? ::fdopendir(listFd) : nullptr, ::closedir);
+    if (listing) {
+        while (const dirent* e = ::readdir(listing.get())) {
             const std::int64_t k = pieceNumberOf(e->d_name, leafPrefix);
             if (k >= 1 && (found == 0 || k < found) && isFile(dirFd, e->d_name, input) &&
                 isFile(dirFd, leaf(k).c_str(), input) && k <= n())
                 found = k;
         }
-        ::closedir(listing);
     } else {
         if (listFd >= 0) ::close(listFd);
         const std::int64_t last = n();
         for (std::int64_t k = 1; k <= last && found == 0; ++k)
             if (isFile(dirFd, leaf(k).c_str(), input)) found = k;
     }
-    ::close(dirFd);
     return found;
 }
 
@@ -118,7 +125,7 @@ void writePiece(const std::u16string& name, std::string_view bytes, std::int32_t
     if (const int err = slot.openForAppend(*fsName)) throw RunError(failedMessage(name, err, written));
     // Whatever the name's spelling, links or folder, the file it opened may
     // be the one being split: not a byte may go into that.
-    if (!slot.created() && slot.id() == input) {
+    if (slot.id() == input) {
         slot.closeQuietly();
         throw RunError(isInputMessage(name, written));
     }

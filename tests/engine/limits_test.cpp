@@ -360,23 +360,28 @@ TEST_F(Limits, NextRunAfterAFaultWorks)
 TEST_F(Limits, InputInAFolderThatCannotBeListed)
 {
     // The folder lets its files be opened but not listed; the user owns the
-    // input and may write it.
-    fs::create_directory(dir / "box");
-    writeBytes(dir / "box" / "x1.txt", "abcdefghij");
-    ASSERT_EQ(::chown((dir / "box").c_str(), 65534, 65534), 0);
-    ASSERT_EQ(::chown((dir / "box" / "x1.txt").c_str(), 65534, 65534), 0);
-    for (const auto mode : {fs::perms(0111), fs::perms(0311)}) {
-        SCOPED_TRACE(static_cast<int>(mode));
-        fs::permissions(dir / "box", mode);
-        const Messages got = inChild([&] {
-            dropPrivileges();
-            return split({true, false, path("box/x1.txt"), path("box"), u"x", u"3", {}});
-        });
-        EXPECT_EQ(got, (Messages{kNotice, u"分割文件“" + path("box") +
-                                             u"/x1.txt”就是被分割的文件本身，请更换输出目录或分割文件的名称"}));
-        fs::permissions(dir / "box", fs::perms(0755));
-        EXPECT_EQ(readBytes(dir / "box" / "x1.txt"), "abcdefghij");
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "box"), fs::directory_iterator()), 1);
+    // input and may write it. As piece 2, the input must be found before
+    // piece 1 is written, not only when its own turn comes.
+    for (const std::string leaf : {"x1.txt", "x2.txt"}) {
+        const fs::path box = dir / "box";
+        fs::create_directory(box);
+        writeBytes(box / leaf, "abcdefghij");
+        ASSERT_EQ(::chown(box.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown((box / leaf).c_str(), 65534, 65534), 0);
+        for (const auto mode : {fs::perms(0111), fs::perms(0311)}) {
+            SCOPED_TRACE(static_cast<int>(mode));
+            fs::permissions(box, mode);
+            const Messages got = inChild([&] {
+                dropPrivileges();
+                return split({true, false, path("box/" + leaf), path("box"), u"x", u"3", {}});
+            });
+            EXPECT_EQ(got, (Messages{kNotice, u"分割文件“" + path("box") + u"/" + u16(leaf) +
+                                                 u"”就是被分割的文件本身，请更换输出目录或分割文件的名称"}));
+            fs::permissions(box, fs::perms(0755));
+            EXPECT_EQ(readBytes(box / leaf), "abcdefghij");
+            EXPECT_EQ(std::distance(fs::directory_iterator(box), fs::directory_iterator()), 1);
+        }
+        fs::remove_all(box);
     }
 }
 
