@@ -21,6 +21,9 @@ Form3::Form3() : Window(kDialogFlags)
     Drive1 = control<DriveList>(this, "Drive1", 0, 120, 4575, 300);
     Dir1 = control<DirList>(this, "Dir1", 0, 480, 4575, 1560);
     Command1 = control<QPushButton>(this, "Command1", 1560, 2160, 1335, 375, QStringLiteral("确定"));
+    // The folder list may have had to start elsewhere than the working
+    // folder's drive; the drive list shows where it stands.
+    Drive1->showDrive(Dir1->drive());
 
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, Command1);

@@ -325,6 +325,8 @@ private slots:
         QCOMPARE(f3->Dir1->path(), C);
         ok(f3);
         QCOMPARE(f1->Text2->text(), C);
+        // Both boxes belong to the chooser, whose procedures showed them.
+        for (const uitest::ShownBox& box : boxes.shown) QCOMPARE(box.owner, static_cast<QWidget*>(f3));
     }
 
     // The folder named by the bytes D6 D0 (not UTF-8): shown with them, and a

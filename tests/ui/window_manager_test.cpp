@@ -94,6 +94,8 @@ private slots:
         QTest::newRow("main window maximised") << "Form1" << int(Qt::WindowMaximized) << false;
         QTest::newRow("instructions minimised") << "Form2" << int(Qt::WindowMinimized) << true;
         QTest::newRow("instructions maximised") << "Form2" << int(Qt::WindowMaximized) << true;
+        QTest::newRow("folder chooser minimised") << "Form3" << int(Qt::WindowMinimized) << false;
+        QTest::newRow("folder chooser maximised") << "Form3" << int(Qt::WindowMaximized) << false;
         QTest::newRow("character-count dialog minimised") << "Form4" << int(Qt::WindowMinimized) << false;
         QTest::newRow("character-count dialog maximised") << "Form4" << int(Qt::WindowMaximized) << false;
         QTest::newRow("size dialog minimised") << "Form5" << int(Qt::WindowMinimized) << false;

@@ -1,10 +1,12 @@
 #include "support/windows.hpp"
 
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include "form1.hpp"
 #include "form2.hpp"
+#include "form3.hpp"
 #include "form4.hpp"
 #include "form5.hpp"
 #include "form6.hpp"
@@ -19,6 +21,7 @@ QWidget* windowNamed(const QString& name)
     using namespace ui;
     if (name == "Form1") return Windows::find<Form1>();
     if (name == "Form2") return Windows::find<Form2>();
+    if (name == "Form3") return Windows::find<Form3>();
     if (name == "Form4") return Windows::find<Form4>();
     if (name == "Form5") return Windows::find<Form5>();
     if (name == "Form6") return Windows::find<Form6>();
@@ -28,6 +31,7 @@ QWidget* windowNamed(const QString& name)
 void openEveryWindow()
 {
     ui::Form1& f1 = *ui::Windows::find<ui::Form1>();
+    QTest::mouseClick(f1.Command3, Qt::LeftButton);
     QTest::mouseClick(f1.Option1, Qt::LeftButton);
     QTest::mouseClick(f1.Option2, Qt::LeftButton);
     chooseMenuItem(f1.menu->help, f1.menu->shuoming);
