@@ -14,7 +14,7 @@ namespace ui {
 Form2::Form2()
     : Window(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
              Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      Picture(drawInstructionsPicture())
+      Picture(instructionsPicture())
 {
     setWindowTitle(QStringLiteral("帮助"));
     Command1 = control<QPushButton>(this, "Command1", 8760, 6600, 1215, 495, QStringLiteral("确定"));

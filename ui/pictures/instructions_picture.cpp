@@ -124,8 +124,6 @@ void drawCallout(QPainter& p, const Callout& callout)
     }
 }
 
-}  // namespace
-
 QImage drawInstructionsPicture()
 {
     QImage picture(kWidth, kHeight, QImage::Format_RGB32);
@@ -172,6 +170,16 @@ QImage drawInstructionsPicture()
     };
     p.setFont(songti9());
     for (const Callout& callout : callouts) drawCallout(p, callout);
+    return picture;
+}
+
+}  // namespace
+
+const QImage& instructionsPicture()
+{
+    // The same all run long: a window made again after its close box costs
+    // nothing.
+    static const QImage picture = drawInstructionsPicture();
     return picture;
 }
 

@@ -5,8 +5,8 @@
 
 namespace ui {
 
-// 699 by 553 pixels on white. Draws a main window of its own, never shown,
-// so the program's main window is left as it is.
-QImage drawInstructionsPicture();
+// 699 by 553 pixels on white, drawn at the first call. Draws a main window
+// of its own, never shown, so the program's main window is left as it is.
+const QImage& instructionsPicture();
 
 }  // namespace ui
