@@ -24,8 +24,6 @@ help_item() {
   local key
   for key in "$@"; do xdotool key "$key"; done
 }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
-gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
 expect_place() {
   local got
   got=$(client_geometry "$1")
@@ -50,17 +48,17 @@ read -r fx fy fw fh <<<"$moved"
 [[ $fw -eq 760 && $fh -eq 520 ]] || x11_fail "the instructions window was not resized: $moved"
 xdotool mousemove $((fx + 584 + 40)) $((fy + 440 + 16)) click 1  # its OK
 x11_wait_for sh -c "! xwininfo -id $form2 | grep -q IsViewable" || x11_fail "OK did not hide the instructions window"
-viewable "$main" || x11_fail "the main window went with OK"
+is_viewable "$main" || x11_fail "the main window went with OK"
 x11_wait_for sh -c "[ \"\$(xdotool getactivewindow)\" = $main ]" || x11_fail "OK did not bring the main window to the front"
 help_item Return
-x11_wait_for viewable "$form2" || x11_fail "使用说明 did not show the instructions window again"
+x11_wait_for is_viewable "$form2" || x11_fail "使用说明 did not show the instructions window again"
 expect_place "$form2" "$moved" "instructions window shown again"
 echo "instructions window: placed, on the task bar, OK hides it and keeps its place and size"
 
 # The close box destroys it; the next 使用说明 makes it afresh at its place.
 close_box "$form2"
-x11_wait_for gone "$form2" || x11_fail "the close box did not destroy the instructions window"
-viewable "$main" || x11_fail "closing the instructions window ended the program"
+x11_wait_for is_destroyed "$form2" || x11_fail "the close box did not destroy the instructions window"
+is_viewable "$main" || x11_fail "closing the instructions window ended the program"
 help_item Return
 form2=$(find_window '帮助') || x11_fail "instructions window not made afresh"
 expect_place "$form2" "191 164 702 490" "instructions window made afresh"
@@ -82,8 +80,8 @@ help_item Down Return
 sleep 0.3
 [[ $(xdotool search --onlyvisible --name '^关于$' | wc -l) -eq 1 ]] || x11_fail "关于 twice gave two windows"
 close_box "$form6"
-x11_wait_for gone "$form6" || x11_fail "the close box did not destroy the About window"
-viewable "$main" || x11_fail "closing the About window ended the program"
+x11_wait_for is_destroyed "$form6" || x11_fail "the close box did not destroy the About window"
+is_viewable "$main" || x11_fail "closing the About window ended the program"
 echo "About window: placed, off the task bar, fixed size, one window, closed by its close box"
 
 end_by_close_box

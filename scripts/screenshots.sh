@@ -14,9 +14,7 @@ grab="$(dirname "$binary")/qjxgrab"
 mkdir -p "$outdir"
 start_x11
 
-"$binary" >"$x11_dir/program.log" 2>&1 &
-program=$!
-x11_pids+=("$program")
+start_program "$binary"
 
 # Brings the window to the front and saves it with its frame.
 shot() {
@@ -29,9 +27,6 @@ shot() {
   echo "$outdir/$name.png"
 }
 
-click_at() { xdotool mousemove "$1" "$2" click 1; }
-
-main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found"
 read -r mx my mw mh < <(client_geometry "$main")
 bar=$((mh - 245))  # the menu bar, above the client area
 cx=$mx cy=$((my + bar))
@@ -92,7 +87,4 @@ open_help_item Down Return
 form6=$(find_window '关于') || x11_fail "About window not found"
 shot about-window "$form6"
 
-read -r _ right top _ < <(frame_extents "$main")
-xdotool windowactivate --sync "$main"
-click_at $((mx + mw + right - 10)) $((my - top / 2))
-x11_wait_for sh -c "! kill -0 $program" || x11_fail "the program did not end after its close box"
+end_by_close_box

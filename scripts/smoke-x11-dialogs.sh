@@ -16,8 +16,6 @@ read -r mx my mw mh < <(client_geometry "$main")
 bar=$((mh - 245))  # the menu bar, above the client area
 cx=$mx cy=$((my + bar))
 
-gone() { x11_wait_for sh -c "! xwininfo -id $1 | grep -q IsViewable"; }
-click_at() { xdotool mousemove "$1" "$2" click 1; }
 # The first menu, "操作", then the keys.
 menu_item() {
   xdotool windowactivate --sync "$main"
@@ -35,7 +33,7 @@ open_file_dialog() {
     x11_fail "the open-file dialog is not owned by the main window ($1)"
   xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || x11_fail "the open-file dialog is not modal ($1)"
   xdotool key Escape
-  gone "$id" || x11_fail "Esc did not close the open-file dialog ($1)"
+  x11_wait_for is_gone "$id" || x11_fail "Esc did not close the open-file dialog ($1)"
   echo "open-file dialog from $1: modal over the main window, closed by Esc"
 }
 click_at $((cx + 256)) $((cy + 32))  # Command1 "浏览…"
@@ -62,7 +60,7 @@ echo "folder chooser from the button: placed, no owner, task-bar button, destroy
 menu_item Down Down Return  # "选择输出目录"
 form3=$(chooser "the menu")
 click_at $((365 + 148)) $((342 + 156))  # its OK
-gone "$form3" || x11_fail "OK did not hide the folder chooser"
+x11_wait_for is_gone "$form3" || x11_fail "OK did not hide the folder chooser"
 echo "folder chooser from the menu: hidden by its OK"
 
 end_by_close_box

@@ -64,6 +64,9 @@ find_window() {
   echo "$id"
 }
 
+# Clicks at a point of the screen.
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+
 # Clicks at a point given from the top-left corner of a window's client area.
 click_in() {
   local x y
@@ -78,6 +81,9 @@ is_normal() {
 is_minimised() { xprop -id "$1" WM_STATE | grep -q Iconic; }
 is_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
 is_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+is_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+# Not only hidden: the X window no longer exists.
+is_destroyed() { ! xwininfo -id "$1" >/dev/null 2>&1; }
 
 # The clipboard, through which fields are filled and read back.
 set_clipboard() { printf %s "$1" | xclip -selection clipboard -i 2>/dev/null; }
