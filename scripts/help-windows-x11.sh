@@ -10,8 +10,6 @@ source "$here/x11-session.sh"
 binary=${1:?usage: help-windows-x11.sh BINARY}
 start_x11
 start_program "$binary"
-read -r mx my _ mh < <(client_geometry "$main")
-bar=$((mh - 245))  # the menu bar, above the client area
 
 # "帮助" is the third menu: open the first, move right twice (its first item
 # is then highlighted), then the keys given.

@@ -27,9 +27,6 @@ shot() {
   echo "$outdir/$name.png"
 }
 
-read -r mx my mw mh < <(client_geometry "$main")
-bar=$((mh - 245))  # the menu bar, above the client area
-cx=$mx cy=$((my + bar))
 shot main-window "$main"
 
 # The upper "浏览…" opens the open-file dialog; Esc cancels it.

@@ -12,9 +12,6 @@ binary=${1:?usage: smoke-x11-dialogs.sh BINARY}
 start_x11
 
 start_program "$binary"
-read -r mx my mw mh < <(client_geometry "$main")
-bar=$((mh - 245))  # the menu bar, above the client area
-cx=$mx cy=$((my + bar))
 
 # The first menu, "操作", then the keys.
 menu_item() {

@@ -110,12 +110,17 @@ frame_extents() {
 }
 
 # Starts the program in the background, to end with the X session, and waits
-# for its main window: sets program (its process) and main (the window).
+# for its main window: sets program (its process), main (the window), mx my
+# mw mh (its X window), bar (the menu bar's height) and cx cy (the client
+# area's top-left corner, below the menu bar).
 start_program() {
   "$1" >"$x11_dir/program.log" 2>&1 &
   program=$!
   x11_pids+=("$program")
   main=$(find_window 'QJX文本文件分割器V1.5') || x11_fail "main window not found: $(cat "$x11_dir/program.log")"
+  read -r mx my mw mh < <(client_geometry "$main")
+  bar=$((mh - 245))  # the client area is 245 pixels high
+  cx=$mx cy=$((my + bar))
 }
 
 # Clicks the close box: the right-most button of openbox's title bar.
