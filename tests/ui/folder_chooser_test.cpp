@@ -147,6 +147,8 @@ private slots:
         for (const char* dir : {"/x", "/y"}) QVERIFY(QDir().mkpath(B + dir));
         // A name in code page 936, not UTF-8: "中".
         QVERIFY(mkdir((work + "/sub2/").toUtf8() + "\xD6\xD0", 0755) == 0);
+        // A character beyond 16 bits whose second half looks like a kept byte.
+        QVERIFY(QDir().mkdir(work + "/sub2/" + QString::fromUcs4(U"\U0001F480")));
         // The program starts from here.
         QVERIFY(QDir::setCurrent(work));
     }
@@ -338,7 +340,8 @@ private slots:
         MessageBoxes boxes;
         Form3* f3 = open();
         act(f3, "open:sub2");
-        QCOMPARE(rows(f3->Dir1).last(), QStringLiteral("3- \\xD6\\xD0"));
+        QCOMPARE(rows(f3->Dir1).mid(3), (QStringList{"3- " + QString::fromUcs4(U"\U0001F480"),
+                                                     QStringLiteral("3- \\xD6\\xD0")}));
         act(f3, "open:\\xD6\\xD0");
         ok(f3);
         const QString folder = work + "/sub2/" + QChar(0xDCD6) + QChar(0xDCD0);
@@ -358,6 +361,13 @@ private slots:
         for (int k = 1; k <= 3; ++k)
             QVERIFY(readRaw(bytes + QByteArray::number(k) + ".txt").startsWith(uitest::toGbk(text.mid((k - 1) * 500, 500))));
         QVERIFY(access(bytes + "4.txt", F_OK) != 0);
+
+        // A message names such a folder as the list shows it.
+        f1->Text1->clear();
+        uitest::typeText(f1->Text1, folder + "/none.txt");
+        QTest::mouseClick(f4->Command2, Qt::LeftButton);
+        QVERIFY2(boxes.texts().last().startsWith("无法读取文件“" + work + "/sub2/\\xD6\\xD0/none.txt”"),
+                 qPrintable(boxes.texts().last()));
     }
 };
 

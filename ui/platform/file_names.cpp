@@ -58,12 +58,17 @@ QString fromFsName(const QByteArray& bytes)
 QString displayName(const QString& name)
 {
     QString out;
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u >= 0xDC80 && u <= 0xDCFF)
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        // The second half of a character beyond 16 bits is no kept byte.
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            out += name.mid(i++, 2);
+        } else if (u >= 0xDC80 && u <= 0xDCFF) {
             out += QString::asprintf("\\x%02X", unsigned(u - 0xDC00));
-        else
-            out += c;
+        } else {
+            out += name[i];
+        }
     }
     return out;
 }

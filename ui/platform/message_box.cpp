@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/event.hpp"
+#include "platform/file_names.hpp"
 #include "platform/twips.hpp"
 #include "platform/window.hpp"
 
@@ -148,7 +149,9 @@ void messageBox(const QString& text)
 
 engine::MessageBox engineMessageBox()
 {
-    return [](const std::u16string& text) { messageBox(QString::fromStdU16String(text)); };
+    // Paths keep the bytes of names that are not UTF-8; they read as the
+    // folder list shows them.
+    return [](const std::u16string& text) { messageBox(displayName(QString::fromStdU16String(text))); };
 }
 
 }  // namespace ui
