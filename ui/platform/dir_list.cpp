@@ -157,7 +157,7 @@ void DirList::openItem(QTreeWidgetItem* item)
 {
     if (!item) return;
     const QString folder = item->data(0, Qt::UserRole).toString();
-    runEvent([&] { open(folder, drive_); });
+    runEvent([&] { open(folder, drive_); }, window());
 }
 
 void DirList::keyPressEvent(QKeyEvent* event)
