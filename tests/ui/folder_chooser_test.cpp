@@ -366,8 +366,9 @@ private slots:
         f1->Text1->clear();
         uitest::typeText(f1->Text1, folder + "/none.txt");
         QTest::mouseClick(f4->Command2, Qt::LeftButton);
-        QVERIFY2(boxes.texts().last().startsWith("无法读取文件“" + work + "/sub2/\\xD6\\xD0/none.txt”"),
-                 qPrintable(boxes.texts().last()));
+        // The box may break the long path over lines.
+        const QString shown = boxes.texts().last().remove(u'\n');
+        QVERIFY2(shown.startsWith("无法读取文件“" + work + "/sub2/\\xD6\\xD0/none.txt”"), qPrintable(shown));
     }
 };
 

@@ -19,12 +19,13 @@
 #include "platform/option_button.hpp"
 #include "platform/windows.hpp"
 #include "support/session.hpp"
+#include "support/windows.hpp"
 
 using namespace ui;
+using uitest::twips;
 
 namespace {
 
-QRect twips(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
 
 int grey(QRgb pixel) { return qGray(pixel); }
 bool isWhite(QRgb pixel) { return (pixel & 0xffffff) == 0xffffff; }

@@ -27,6 +27,7 @@
 #include "support/windows.hpp"
 
 using namespace ui;
+using uitest::twips;
 using uitest::MessageBoxes;
 using uitest::openEveryWindow;
 using uitest::windowNamed;
@@ -49,7 +50,6 @@ QString captionOf(QWidget* w)
     return QStringLiteral("?");
 }
 
-QRect twips(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
 
 }  // namespace
 
