@@ -7,7 +7,6 @@
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,11 +16,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 
 #include "engine/run_error.hpp"
 #include "form1.hpp"
 #include "platform/common_dialog.hpp"
+#include "platform/file_dialog.hpp"
 #include "platform/windows.hpp"
 #include "support/files.hpp"
 #include "support/session.hpp"
@@ -30,15 +31,20 @@ using namespace ui;
 
 namespace {
 
-// The list or the details, whichever the dialog shows.
-QAbstractItemView* shownView(QFileDialog& dialog)
+// A part of the dialog the test relies on; its absence ends the test loudly.
+template <class T>
+T* part(QWidget& dialog, const char* name)
 {
-    auto* list = dialog.findChild<QAbstractItemView*>("listView");
-    return list->isVisible() ? list : dialog.findChild<QAbstractItemView*>("treeView");
+    T* found = dialog.findChild<T*>(QLatin1String(name));
+    if (!found) qFatal("the open-file dialog has no %s named \"%s\"", T::staticMetaObject.className(), name);
+    return found;
 }
 
+// The file list: the folder's subfolders and files of the chosen type.
+QTreeWidget* shownView(QDialog& dialog) { return part<QTreeWidget>(dialog, "fileList"); }
+
 // The names the dialog lists in the folder it shows.
-QStringList listed(QFileDialog& dialog)
+QStringList listed(QDialog& dialog)
 {
     QAbstractItemView* view = shownView(dialog);
     QStringList names;
@@ -50,11 +56,11 @@ QStringList listed(QFileDialog& dialog)
 
 // Runs the user's part while the dialog that the click opens is shown;
 // returns once the click's procedure has returned.
-void withDialog(const std::function<void()>& click, const std::function<void(QFileDialog&)>& user)
+void withDialog(const std::function<void()>& click, const std::function<void(FileDialog&)>& user)
 {
     bool ran = false;
     std::function<void()> poll = [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<FileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
             QTimer::singleShot(10, poll);
             return;
@@ -75,28 +81,33 @@ void withDialog(const std::function<void()>& click, const std::function<void(QFi
     QVERIFY2(ran, "no open-file dialog was shown");
 }
 
-QAbstractButton* dialogButton(QFileDialog& dialog, QDialogButtonBox::StandardButton which)
+QAbstractButton* dialogButton(QDialog& dialog, QDialogButtonBox::StandardButton which)
 {
-    return dialog.findChild<QDialogButtonBox*>("buttonBox")->button(which);
+    return part<QDialogButtonBox>(dialog, "buttonBox")->button(which);
+}
+
+// Double-clicks the entry, as shown, in the view.
+void doubleClick(QAbstractItemView* view, const QString& name)
+{
+    QModelIndex entry;
+    QTRY_VERIFY((entry = view->model()->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, name,
+                                              1, Qt::MatchExactly | Qt::MatchRecursive)
+                             .value(0))
+                    .isValid());
+    view->scrollTo(entry);
+    const QPoint at = view->visualRect(entry).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Double-clicks the file in the folder shown.
-void confirm(QFileDialog& dialog, const QString& name)
+void confirm(QDialog& dialog, const QString& name)
 {
-    QAbstractItemView* view = shownView(dialog);
-    QModelIndex file;
-    QTRY_VERIFY((file = view->model()->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, name, 1,
-                                             Qt::MatchExactly)
-                            .value(0))
-                    .isValid());
-    view->scrollTo(file);
-    const QPoint at = view->visualRect(file).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    doubleClick(shownView(dialog), name);
     QVERIFY(!dialog.isVisible());
 }
 
-void cancel(QFileDialog& dialog)
+void cancel(QDialog& dialog)
 {
     QTest::mouseClick(dialogButton(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
 }
@@ -168,26 +179,26 @@ private slots:
 
         uitest::typeText(f1->Text1, QStringLiteral("typed.txt"));
         bool modalOverMain = false;
-        withDialog(click, [&](QFileDialog& d) {
+        withDialog(click, [&](FileDialog& d) {
             modalOverMain = d.isModal() && d.parentWidget() == f1;
             cancel(d);
         });
         QVERIFY(modalOverMain);
         QCOMPARE(f1->Text1->text(), QString());
 
-        withDialog(click, [&](QFileDialog& d) { confirm(d, "a.txt"); });
+        withDialog(click, [&](FileDialog& d) { confirm(d, "a.txt"); });
         QCOMPARE(f1->Text1->text(), a);
 
         uitest::typeText(f1->Text1, QStringLiteral("more"));
-        withDialog(click, [&](QFileDialog& d) { cancel(d); });
+        withDialog(click, [&](FileDialog& d) { cancel(d); });
         QCOMPARE(f1->Text1->text(), a);
 
         f1->Text1->clear();
         uitest::typeText(f1->Text1, b);
-        withDialog(click, [&](QFileDialog& d) { cancel(d); });
+        withDialog(click, [&](FileDialog& d) { cancel(d); });
         QCOMPARE(f1->Text1->text(), a);
 
-        withDialog(click, [&](QFileDialog& d) { confirm(d, "b.txt"); });
+        withDialog(click, [&](FileDialog& d) { confirm(d, "b.txt"); });
         QCOMPARE(f1->Text1->text(), b);
     }
 
@@ -197,8 +208,8 @@ private slots:
         QStringList types;
         QStringList names;
         withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
-                   [&](QFileDialog& d) {
-                       auto* combo = d.findChild<QComboBox*>("fileTypeCombo");
+                   [&](FileDialog& d) {
+                       auto* combo = part<QComboBox>(d, "fileTypeCombo");
                        for (int i = 0; i < combo->count(); ++i) types << combo->itemText(i);
                        QTRY_COMPARE(listed(d), (QStringList{"a.txt", "b.txt", "sub"}));
                        names = listed(d);
@@ -213,16 +224,16 @@ private slots:
     {
         QStringList texts;
         withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
-                   [&](QFileDialog& d) {
+                   [&](FileDialog& d) {
                        texts << d.windowTitle();
                        for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
-                           texts << d.findChild<QLabel*>(label)->text();
-                       for (QAbstractButton* button : d.findChild<QDialogButtonBox*>("buttonBox")->buttons())
+                           texts << part<QLabel>(d, label)->text();
+                       for (QAbstractButton* button : part<QDialogButtonBox>(d, "buttonBox")->buttons())
                            texts << button->text();
                        for (QAbstractButton* tool : d.findChildren<QAbstractButton*>())
                            if (!tool->toolTip().isEmpty()) texts << tool->toolTip();
                        // The details: size, type and date of each entry.
-                       auto* details = d.findChild<QAbstractItemView*>("treeView");
+                       QAbstractItemView* details = shownView(d);
                        const QModelIndex top = details->rootIndex();
                        QTRY_COMPARE(details->model()->rowCount(top), 3);
                        for (int row = 0; row < 3; ++row)
@@ -244,9 +255,8 @@ private slots:
     {
         bool details = false;
         withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
-                   [&](QFileDialog& d) {
-                       details = d.viewMode() == QFileDialog::Detail;
-                       d.setViewMode(QFileDialog::List);
+                   [&](FileDialog& d) {
+                       details = !shownView(d)->isHeaderHidden() && shownView(d)->columnCount() == 4;
                        confirm(d, "a.txt");
                    });
         uitest::endProgram();
@@ -288,8 +298,8 @@ private slots:
         dialog.setFilter(filter);
         QStringList types;
         withDialog([&] { dialog.ShowOpen(); },
-                   [&](QFileDialog& d) {
-                       auto* combo = d.findChild<QComboBox*>("fileTypeCombo");
+                   [&](FileDialog& d) {
+                       auto* combo = part<QComboBox>(d, "fileTypeCombo");
                        for (int i = 0; i < combo->count(); ++i) types << combo->itemText(i);
                        cancel(d);
                    });

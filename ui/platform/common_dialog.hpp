@@ -1,7 +1,9 @@
 #pragma once
 // The main window's open-file dialog control; it draws nothing itself.
 #include <QString>
-#include <QStringList>
+#include <vector>
+
+#include "platform/file_dialog.hpp"
 
 class QWidget;
 
@@ -26,7 +28,7 @@ public:
 private:
     QWidget* owner_;
     QString filter_;
-    QStringList nameFilters_;
+    std::vector<FileType> types_;
     QString fileName_;
 };
 
