@@ -7,6 +7,7 @@
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,12 +18,21 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdio>
 #include <functional>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/run_error.hpp"
 #include "form1.hpp"
 #include "platform/common_dialog.hpp"
+#include "platform/dir_list.hpp"
 #include "platform/file_dialog.hpp"
+#include "platform/file_names.hpp"
+#include "form4.hpp"
+#include "platform/option_button.hpp"
+#include "support/message_boxes.hpp"
 #include "platform/windows.hpp"
 #include "support/files.hpp"
 #include "support/session.hpp"
@@ -30,6 +40,9 @@
 using namespace ui;
 
 namespace {
+
+const QByteArray kGbk = "\xD6\xD0\xCE\xC4";   // "中文" in code page 936
+const QString kGbkShown = "\\xD6\\xD0\\xCE\\xC4";  // as the folder list shows it
 
 // A part of the dialog the test relies on; its absence ends the test loudly.
 template <class T>
@@ -120,6 +133,8 @@ class OpenFileDialogTest : public QObject {
     QTemporaryDir config;
     QByteArray configBefore;
     QTemporaryDir dir;
+    QByteArray novel;
+    QString gbkNovel;  // its path as the program keeps it
     QString oldWorking;
     Form1* f1 = nullptr;
 
@@ -140,12 +155,26 @@ private slots:
         uitest::writeFile(dir.path(), "c.log", "c");
         uitest::writeFile(dir.path(), "txt", "d");
         QVERIFY(QDir(dir.path()).mkdir("sub"));
+        uitest::writeFile(dir.path(), ".hidden.txt", "h");
+        // "中文" in code page 936, as a folder and as a novel in it.
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/sub/" + kGbk;
+        QVERIFY(mkdir(folder.constData(), 0755) == 0);
+        novel = uitest::toGbk(uitest::sampleText(1234));
+        {
+            const std::unique_ptr<FILE, int (*)(FILE*)> out(fopen(folder + "/" + kGbk + ".txt", "wb"), fclose);
+            QVERIFY(out && fwrite(novel.constData(), 1, size_t(novel.size()), out.get()) == size_t(novel.size()));
+        }
+        gbkNovel = dir.path() + "/sub/" + fromFsName(kGbk) + "/" + fromFsName(kGbk + ".txt");
         // The dialog first shows the working folder.
         oldWorking = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
     }
     void cleanupTestCase()
     {
+        // Qt cannot remove what it cannot name.
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/sub/" + kGbk;
+        unlink(folder + "/" + kGbk + ".txt");
+        rmdir(folder.constData());
         QDir::setCurrent(oldWorking);
         qunsetenv("XDG_CONFIG_HOME");
     }
@@ -264,6 +293,126 @@ private slots:
         QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"QtProject.conf"});
         QCOMPARE(uitest::readFile(config.path() + "/QtProject.conf"), configBefore);
+    }
+
+    void pickGbkNovel_data()
+    {
+        QTest::addColumn<bool>("byKeys");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("keyboard") << true;
+    }
+
+    // A novel whose name, and its folder's, are code page 936 bytes: shown
+    // as the folder chooser shows them, picked, and split whole.
+    void pickGbkNovel()
+    {
+        QFETCH(bool, byKeys);
+        const QString file = kGbkShown + ".txt";
+        const auto click = [&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); };
+        withDialog(click, [&](FileDialog& d) {
+            auto* folders = part<DirList>(d, "folderList");
+            if (!byKeys) {
+                doubleClick(shownView(d), "sub");
+                QTRY_COMPARE(listed(d), QStringList{kGbkShown});
+                doubleClick(folders, kGbkShown);
+                QTRY_COMPARE(listed(d), QStringList{file});
+                confirm(d, file);
+                return;
+            }
+            // From the file name back to the folder list; down into sub and
+            // its folder; over to the file list and its one file.
+            QTRY_COMPARE(QApplication::focusWidget(), part<QLineEdit>(d, "fileNameEdit"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), folders);
+            for (int key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_Down, Qt::Key_Return}) uitest::pressKey(key);
+            QCOMPARE(listed(d), QStringList{file});
+            QCOMPARE(folders->currentItem()->text(0), kGbkShown);
+            uitest::pressKey(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), shownView(d));
+            uitest::pressKey(Qt::Key_Down);
+            QCOMPARE(part<QLineEdit>(d, "fileNameEdit")->text(), file);
+            uitest::pressKey(Qt::Key_Return);
+            QVERIFY(!d.isVisible());
+        });
+        QCOMPARE(f1->Text1->text(), gbkNovel);
+
+        // Opened again, it stands there with the file chosen.
+        QString chosen;
+        withDialog(click, [&](FileDialog& d) {
+            chosen = part<QLineEdit>(d, "fileNameEdit")->text();
+            QCOMPARE(listed(d), QStringList{file});
+            cancel(d);
+        });
+        QCOMPARE(chosen, file);
+        QCOMPARE(f1->Text1->text(), gbkNovel);
+
+        // Split by 500 characters: the pieces join to the novel.
+        QTemporaryDir out;
+        QVERIFY(out.isValid());
+        uitest::typeText(f1->Text2, out.path());
+        uitest::typeText(f1->Text4, QStringLiteral("p"));
+        QTest::mouseClick(f1->Option1, Qt::LeftButton);
+        uitest::typeText(Windows::find<Form4>()->Text3, QStringLiteral("500"));
+        uitest::MessageBoxes boxes;
+        uitest::activate(f1);
+        QTest::mouseClick(f1->Command2, Qt::LeftButton);
+        QCOMPARE(boxes.texts().value(1), QStringLiteral("完成"));
+        QByteArray joined;
+        for (int k = 1; QFile::exists(QStringLiteral("%1/p%2.txt").arg(out.path()).arg(k)); ++k) {
+            QByteArray piece = uitest::readFile(QStringLiteral("%1/p%2.txt").arg(out.path()).arg(k));
+            if (!novel.mid(joined.size()).startsWith(piece) && piece.endsWith("\r\n")) piece.chop(2);
+            joined += piece;
+        }
+        QCOMPARE(joined.size(), novel.size());
+        QVERIFY(joined == novel);
+    }
+
+    void typedName_data()
+    {
+        QTest::addColumn<QString>("typed");     // %1: the working folder
+        QTest::addColumn<QString>("field");     // after 打开; %1 as above, %2 the novel
+        QTest::addColumn<QString>("box");       // shown meanwhile, if any
+        QTest::addColumn<QStringList>("after");  // listed while it stays open
+        const QString novel = "sub/" + kGbkShown + "/" + kGbkShown + ".txt";
+        QTest::newRow("a listed name") << "b.txt" << "%1/b.txt" << "" << QStringList{};
+        QTest::newRow("relative, kept bytes") << novel << "%2" << "" << QStringList{};
+        QTest::newRow("in full") << "%1/" + novel << "%2" << "" << QStringList{};
+        QTest::newRow("hidden, not listed") << ".hidden.txt" << "%1/.hidden.txt" << "" << QStringList{};
+        QTest::newRow("a folder opens") << "sub" << "" << "" << QStringList{kGbkShown};
+        QTest::newRow("no such file") << "none.txt" << "none.txt"
+                                      << QStringLiteral("找不到文件“%1/none.txt”。")
+                                      << QStringList{"a.txt", "b.txt", "sub"};
+    }
+
+    // A name typed into 文件名称 and Enter: of the folder shown, or in full.
+    void typedName()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, field);
+        QFETCH(QString, box);
+        QFETCH(QStringList, after);
+        uitest::MessageBoxes boxes;
+        QStringList listing;
+        QString left;
+        bool open = false;
+        withDialog([&] { QTest::mouseClick(f1->Command1, Qt::LeftButton); },
+                   [&](FileDialog& d) {
+                       auto* name = part<QLineEdit>(d, "fileNameEdit");
+                       uitest::typeText(name, typed.arg(dir.path()));
+                       QTest::keyClick(name, Qt::Key_Return);
+                       open = d.isVisible();
+                       left = name->text();
+                       if (open) listing = listed(d);
+                   });
+        QCOMPARE(boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box.arg(dir.path())});
+        QCOMPARE(open, !after.isEmpty());
+        if (open) {
+            QCOMPARE(listing, after);
+            QCOMPARE(left, field);
+        } else {
+            QCOMPARE(f1->Text1->text(), QString(field).replace("%1", dir.path()).replace("%2", gbkNovel));
+        }
     }
 
     void filterText_data()

@@ -306,8 +306,9 @@ void FileDialog::confirm()
     for (int row = 0; row < files_->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = files_->topLevelItem(row);
         if (item->text(0) == text) {
-            choose(item);
+            // Opening a folder lists anew: the item goes.
             if (item->data(0, kFolder).toBool()) name_->clear();
+            choose(item);
             return;
         }
     }
