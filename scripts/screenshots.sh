@@ -37,6 +37,24 @@ shot open-file-dialog "$dialog"
 xdotool key Escape
 x11_wait_for sh -c "! xwininfo -id $dialog | grep -q IsViewable"
 
+# Again, on a folder of novels whose names are code page 936 bytes
+# ("中文", "测试"), reached by typing its path as the dialog shows it.
+gbk="$x11_dir/novels/"$'\xD6\xD0\xCE\xC4'
+mkdir -p "$gbk/"$'\xB2\xE2\xCA\xD4'
+printf '\xD6\xD0\xCE\xC4\r\n' >"$gbk/"$'\xD6\xD0\xCE\xC4.txt'
+printf '\xB2\xE2\xCA\xD4\r\n' >"$gbk/"$'\xB2\xE2\xCA\xD4.txt'
+printf 'readme\n' >"$gbk/说明.txt"
+printf 'not text\n' >"$gbk/封面.jpg"
+xdotool windowactivate --sync "$main"
+click_at $((cx + 256)) $((cy + 32))
+dialog=$(find_window '打开') || x11_fail "open-file dialog not found"
+x11_wait_for sh -c "[ \"\$(xdotool getactivewindow)\" = $dialog ]"
+xdotool type -- "$x11_dir/novels/\\xD6\\xD0\\xCE\\xC4"
+xdotool key Return
+shot open-file-dialog-gbk "$dialog"
+xdotool key Escape
+x11_wait_for sh -c "! xwininfo -id $dialog | grep -q IsViewable"
+
 # The lower "浏览…" opens the folder chooser; its OK hides it.
 xdotool windowactivate --sync "$main"
 click_at $((cx + 256)) $((cy + 64))

@@ -149,7 +149,7 @@ FileDialog::FileDialog(QWidget* owner, std::vector<FileType> types, const QStrin
     for (int column = 1; column < 4; ++column) header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     files_->installEventFilter(this);
     split->setStretchFactor(1, 1);
-    split->setSizes({180, 400});
+    split->setSizes({200, 380});
 
     auto* fileNameLabel = new QLabel(QStringLiteral("文件名称(&N)："), this);
     fileNameLabel->setObjectName(QStringLiteral("fileNameLabel"));
@@ -220,7 +220,7 @@ FileDialog::FileDialog(QWidget* owner, std::vector<FileType> types, const QStrin
         if (child(folders_->path(), item->data(0, kName).toString()) == fileName) files_->setCurrentItem(item);
     }
     name_->setFocus();
-    resize(600, 420);
+    resize(640, 420);
 }
 
 void FileDialog::driveChanged()
@@ -257,6 +257,7 @@ void FileDialog::listFolder()
     for (const Entry& e : found) {
         auto* item = new QTreeWidgetItem;
         item->setText(0, displayName(e.name));
+        item->setToolTip(0, item->text(0));  // whole where the column cuts it
         item->setIcon(0, e.folder ? folderIcon : fileIcon);
         item->setData(0, kName, e.name);
         item->setData(0, kFolder, e.folder);
