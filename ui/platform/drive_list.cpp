@@ -31,6 +31,18 @@ void DriveList::showPopup()
     QComboBox::showPopup();
 }
 
+void DriveList::keyPressEvent(QKeyEvent* event)
+{
+    fill();
+    QComboBox::keyPressEvent(event);
+}
+
+void DriveList::wheelEvent(QWheelEvent* event)
+{
+    fill();
+    QComboBox::wheelEvent(event);
+}
+
 void DriveList::choose(int index)
 {
     const QString drive = itemData(index).toString();
