@@ -7,7 +7,7 @@
 
 namespace ui {
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent), drive_(driveOf(workingFolder()))
+DriveList::DriveList(QWidget* parent) : QComboBox(parent), drive_(driveOf(findWorkingFolder().folder))
 {
     fill();
     // activated comes only from the user, for the mouse and the keys alike.
