@@ -103,3 +103,17 @@ form6=$(find_window '关于') || x11_fail "About window not found"
 shot about-window "$form6"
 
 end_by_close_box
+
+# The folder chooser started 30 folders deep, with a long subfolder name.
+deep_root=$(mktemp -d)
+trap 'stop_x11; rm -rf "$deep_root"' EXIT
+deep=$deep_root
+for level in $(seq -w 1 30); do deep+="/第${level}层"; done
+mkdir -p "$deep/子文件夹" "$deep/一个很长很长的文件夹名字，长得放不下，只好截短"
+pushd "$deep" >/dev/null
+start_program "$binary"
+popd >/dev/null
+click_at $((cx + 256)) $((cy + 64))
+form3=$(find_window '请选择输出路径') || x11_fail "folder chooser not found"
+shot folder-chooser-deep "$form3"
+end_by_close_box

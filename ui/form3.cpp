@@ -36,6 +36,17 @@ Form3::Form3() : Window(kDialogFlags)
     placeFixedClient(5475, 5130, 4680, 2745);
 }
 
+// When the folder list could not stand, listed, on the working folder, the
+// user learns why once the chooser shows.
+void Form3::showEvent(QShowEvent* event)
+{
+    Window::showEvent(event);
+    if (noticeShown_ || Dir1->startNotice().isEmpty()) return;
+    noticeShown_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { runEvent([this] { messageBox(Dir1->startNotice()); }, this); }, Qt::QueuedConnection);
+}
+
 void Form3::Drive1_Change()
 {
     try {

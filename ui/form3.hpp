@@ -22,6 +22,12 @@ public:
     void Drive1_Change();
     void Dir1_Change();
     void Command1_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool noticeShown_ = false;
 };
 
 }  // namespace ui

@@ -1,7 +1,8 @@
 // The folder chooser behind the lower "浏览…" and "选择输出目录": what OK
 // delivers, its drive list and folder list, reopening, drives and folders
 // that cannot be opened, and a folder whose name is not UTF-8 through to a
-// split. Runs in a mount namespace of its own (see CMakeLists.txt), where it
+// split; a working folder it cannot list, deep folders and long names, and
+// drives mounted or unmounted while it is open. Runs in a mount namespace of its own (see CMakeLists.txt), where it
 // mounts the drives it needs.
 #include <QAbstractItemView>
 #include <QApplication>
@@ -10,13 +11,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QToolTip>
 #include <fstream>
+#include <optional>
+#include <functional>
 #include <iterator>
+#include <linux/capability.h>
 #include <sys/mount.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,13 +88,15 @@ void act(Form3* f3, const QString& step)
     uitest::settle();
 }
 
-// Opens the drive list and clicks the drive.
-void chooseDrive(Form3* f3, const QString& drive)
+// Opens the drive list and clicks the drive; meanwhile runs while the list
+// is open.
+void chooseDrive(Form3* f3, const QString& drive, const std::function<void()>& meanwhile = {})
 {
     QComboBox* list = f3->Drive1;
     QTest::mouseClick(list, Qt::LeftButton);
     QAbstractItemView* popup = list->view();
     QTRY_VERIFY(popup->isVisible());
+    if (meanwhile) meanwhile();
     const QModelIndex index = popup->model()->index(list->findData(drive), 0);
     QVERIFY2(index.isValid(), qPrintable(drive));
     const QPoint at = popup->visualRect(index).center();
@@ -103,6 +112,51 @@ QByteArray readRaw(const QByteArray& path)
 {
     std::ifstream in(path.constData(), std::ios::binary);
     return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+// Without the powers that read any folder, as an ordinary user is.
+class WithoutReadingAll {
+public:
+    WithoutReadingAll()
+    {
+        ok_ = syscall(SYS_capget, &header_, saved_) == 0;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ok_ = ok_ && syscall(SYS_capset, &header_, reduced) == 0;
+    }
+    ~WithoutReadingAll() { syscall(SYS_capset, &header_, saved_); }
+    bool ok() const { return ok_; }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool ok_ = false;
+};
+
+// Makes the folders one below the other from parent on, and returns the
+// deepest; works past the length a path may have.
+QString makeChain(const QString& parent, const QStringList& names)
+{
+    const QString back = QDir::currentPath();
+    if (chdir(parent.toUtf8().constData()) != 0) return {};
+    QString at = parent;
+    for (const QString& name : names) {
+        const QByteArray bytes = name.toUtf8();
+        if (mkdir(bytes.constData(), 0755) != 0 || chdir(bytes.constData()) != 0) return {};
+        at += '/' + name;
+    }
+    chdir(back.toUtf8().constData());
+    return at;
+}
+
+// Enters a folder one name at a time, as a shell's cd does, the shell's
+// PWD included.
+bool enter(const QString& folder)
+{
+    if (chdir("/") != 0) return false;
+    for (const QString& name : folder.split('/', Qt::SkipEmptyParts))
+        if (chdir(name.toUtf8().constData()) != 0) return false;
+    return qputenv("PWD", folder.toUtf8());
 }
 
 const QString kNotice = QStringLiteral("接下来将要分割文件，请在输出目录中浏览分割完的文件");
@@ -311,14 +365,9 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{"无法打开文件夹“" + work + "/gone”：文件或文件夹不存在。"});
         QCOMPARE(f3->Dir1->path(), work);
 
-        // D comes after A, B and C in the list.
-        QVERIFY(umount2(D.toUtf8().constData(), MNT_DETACH) == 0);
-        f3->Drive1->setFocus();
-        for (const QString& next : {B, C}) {
-            QTest::keyClick(f3->Drive1, Qt::Key_Down);
-            QCOMPARE(f3->Dir1->drive(), next);
-        }
-        QTest::keyClick(f3->Drive1, Qt::Key_Down);
+        // D, unmounted while the drive list shows it.
+        chooseDrive(f3, C);
+        chooseDrive(f3, D, [&] { QVERIFY(umount2(D.toUtf8().constData(), MNT_DETACH) == 0); });
         uitest::settle();
         QCOMPARE(boxes.texts().value(1), "无法打开驱动器“" + D + "”：它已不再挂载。");
         QCOMPARE(f3->Drive1->drive(), C);
@@ -369,6 +418,178 @@ private slots:
         // The box may break the long path over lines.
         const QString shown = boxes.texts().last().remove(u'\n');
         QVERIFY2(shown.startsWith("无法读取文件“" + work + "/sub2/\\xD6\\xD0/none.txt”"), qPrintable(shown));
+    }
+
+    void workingFolderNotListed_data()
+    {
+        QTest::addColumn<QStringList>("chain");  // below A
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("stands");  // levels of the chain the list stands on
+        const QStringList longNames(17, QString(250, 'l'));
+        QTest::newRow("cannot be listed") << QStringList{"hard-locked", "locked"} << "locked" << 2;
+        QTest::newRow("path longer than 4096 bytes") << QStringList{"hard-long"} + longNames << "long" << 18;
+        QTest::newRow("removed, its parent too") << QStringList{"hard-removed", "left", "below"} << "removed" << 1;
+    }
+
+    // Started in a folder it cannot list, the chooser still stands on it, or,
+    // when it is gone, on the nearest folder above that exists; a box says
+    // why, and OK delivers the folder the list shows opened.
+    void workingFolderNotListed()
+    {
+        QFETCH(QStringList, chain);
+        QFETCH(QString, how);
+        QFETCH(int, stands);
+        const QString folder = makeChain(A, chain);
+        QVERIFY(!folder.isEmpty());
+        QString shown = A;
+        for (const QString& name : chain.mid(0, stands)) shown += '/' + name;
+        struct Back {
+            QString work;
+            ~Back() { enter(work); }
+        } back{work};
+        std::optional<WithoutReadingAll> ordinary;
+        QString why;
+        if (how == "locked") {
+            QVERIFY(QDir().mkdir(folder + "/inner"));
+            QVERIFY(chmod(folder.toUtf8().constData(), 0311) == 0);
+            ordinary.emplace();
+            QVERIFY2(ordinary->ok(), "cannot give up the powers that read any folder");
+            why = "无法列出文件夹“" + folder + "”中的文件夹：没有权限。";
+        }
+        QVERIFY(enter(folder));
+        if (how == "long") {
+            QVERIFY(folder.toUtf8().size() > 4096);
+            why = "无法列出文件夹“" + folder + "”中的文件夹：文件名太长。";
+        }
+        if (how == "removed") {
+            QVERIFY(QDir().rmdir(folder) && QDir().rmdir(shown + "/left"));
+            why = "当前文件夹“" + folder + "”已不存在，现在打开的是它上面的“" + shown + "”。";
+        }
+
+        MessageBoxes boxes;
+        Form3* f3 = open();
+        ordinary.reset();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].owner, static_cast<QWidget*>(f3));
+        // A long path is broken over lines and loses its middle.
+        const QString text = boxes.shown[0].text.remove('\n');
+        if (how == "long") {
+            QVERIFY2(text.startsWith(why.left(40)) && text.endsWith(why.right(40)), qPrintable(text));
+        } else {
+            QCOMPARE(text, why);
+        }
+        QCOMPARE(f3->Dir1->path(), shown);
+        QStringList want{"0+ " + A};
+        for (int level = 1; level <= stands; ++level) want << QStringLiteral("%1+ %2").arg(level).arg(chain[level - 1]);
+        QCOMPARE(rows(f3->Dir1), want);
+        ok(f3);
+        QCOMPARE(f1->Text2->text(), shown);
+        if (how == "locked") chmod(folder.toUtf8().constData(), 0755);
+    }
+
+    void deepFolders_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("30 levels") << 30;
+        QTest::newRow("65 levels") << 65;
+    }
+
+    // However deep the opened folder, its name and its subfolders' names
+    // have room in the list; a name cut short shows whole in a tooltip.
+    void deepFolders()
+    {
+        QFETCH(int, depth);
+        QStringList chain{QStringLiteral("deep%1").arg(depth)};
+        for (int level = 2; level <= depth; ++level) chain << QStringLiteral("d%1").arg(level);
+        const QString folder = makeChain(A, chain);
+        QVERIFY(!folder.isEmpty());
+        const QString longName = QString(12, u'长') + QString(60, 'x');
+        for (const QString& name : {QStringLiteral("sub"), longName}) QVERIFY(QDir().mkdir(folder + '/' + name));
+        struct Back {
+            QString work;
+            ~Back() { enter(work); }
+        } back{work};
+        QVERIFY(enter(folder));
+
+        Form3* f3 = open();
+        DirList* list = f3->Dir1;
+        QTreeWidgetItem* opened = list->currentItem();
+        QCOMPARE(opened->text(0), chain.last());
+        QCOMPARE(opened->childCount(), 2);
+        const QRect view = list->viewport()->rect();
+        const int icon = list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, list);
+        const QRect at = list->visualItemRect(opened);
+        for (QTreeWidgetItem* row : {opened, item(f3, "sub")}) {
+            // The opened folder shows at once; its subfolders as they are
+            // scrolled to.
+            if (row != opened) list->scrollToItem(row);
+            QCOMPARE(list->horizontalScrollBar()->value(), 0);
+            const QRect r = list->visualItemRect(row);
+            QVERIFY2(view.contains(r.topLeft()) && r.bottom() <= view.bottom(), qPrintable(row->text(0)));
+            // The icon, the margins and the whole name.
+            const int needs = r.left() + icon + 12 + list->fontMetrics().horizontalAdvance(row->text(0));
+            QVERIFY2(needs <= view.right(), qPrintable(QStringLiteral("%1 needs %2 of %3").arg(row->text(0)).arg(needs).arg(view.width())));
+        }
+        // The subfolders still stand indented below it.
+        QVERIFY(list->visualItemRect(item(f3, "sub")).left() > at.left());
+
+        const auto tooltip = [&](QTreeWidgetItem* row) {
+            const QPoint point = list->visualItemRect(row).center();
+            QHelpEvent help(QEvent::ToolTip, point, list->viewport()->mapToGlobal(point));
+            QApplication::sendEvent(list->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tooltip(item(f3, "sub")), QString());
+        QCOMPARE(tooltip(item(f3, longName)), longName);
+        QToolTip::hideText();
+    }
+
+    void drivesAsNow_data()
+    {
+        QTest::addColumn<bool>("mountedSince");
+        QTest::newRow("mounted since the list was read") << true;
+        QTest::newRow("unmounted since the list was read") << false;
+    }
+
+    // The arrow keys in the closed drive list move over the drives mounted
+    // now, not over those mounted when the list was last opened.
+    void drivesAsNow()
+    {
+        QFETCH(bool, mountedSince);
+        QStringList k;
+        for (const char* name : {"/K1", "/K2", "/K3"}) {
+            k << root.path() + name;
+            QVERIFY(QDir().mkpath(k.last()));
+        }
+        struct Unmount {
+            QStringList k;
+            ~Unmount()
+            {
+                for (const QString& point : k) umount2(point.toUtf8().constData(), MNT_DETACH);
+            }
+        } unmount{k};
+        const auto mountAt = [](const QString& point) {
+            return mount("qjx", point.toUtf8().constData(), "tmpfs", 0, "mode=0755") == 0;
+        };
+        QVERIFY(mountAt(k[0]) && mountAt(k[2]));
+        if (!mountedSince) QVERIFY(mountAt(k[1]));
+
+        MessageBoxes boxes;
+        Form3* f3 = open();
+        chooseDrive(f3, k[0]);
+        if (mountedSince) {
+            QVERIFY(mountAt(k[1]));
+        } else {
+            QVERIFY(umount2(k[1].toUtf8().constData(), MNT_DETACH) == 0);
+        }
+        f3->Drive1->setFocus();
+        QTest::keyClick(f3->Drive1, Qt::Key_Down);
+        uitest::settle();
+        const QString next = mountedSince ? k[1] : k[2];
+        QCOMPARE(f3->Drive1->drive(), next);
+        QCOMPARE(f3->Drive1->currentText(), next);
+        QCOMPARE(f3->Dir1->path(), next);
+        QCOMPARE(boxes.texts(), QStringList{});
     }
 };
 

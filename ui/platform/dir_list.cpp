@@ -3,7 +3,10 @@
 #include <QCollator>
 #include <QDir>
 #include <QKeyEvent>
+#include <QHelpEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -54,6 +57,32 @@ QString child(const QString& folder, const QString& name)
     return folder == QLatin1String("/") ? folder + name : folder + QLatin1Char('/') + name;
 }
 
+// Names cut short with "…" show whole in a tooltip.
+class NameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QStyle* style = view->style();
+        // The text's room as the style draws it, less its margins.
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (item.fontMetrics.horizontalAdvance(item.text) > text.width() - 2 * margin) {
+            QToolTip::showText(event->globalPos(), item.text, view->viewport(), option.rect);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+};
+
 QTreeWidgetItem* addItem(QTreeWidgetItem* item, const QString& path, const QString& name, const QIcon& icon)
 {
     item->setText(0, displayName(name));
@@ -64,12 +93,12 @@ QTreeWidgetItem* addItem(QTreeWidgetItem* item, const QString& path, const QStri
 
 }  // namespace
 
-FolderError::FolderError(const QString& folder, const QString& reason)
-    : engine::RunError((QStringLiteral("无法打开文件夹“") + displayName(folder) + QStringLiteral("”：") + reason +
+FolderError::FolderError(const QString& where, const QString& why)
+    : engine::RunError((QStringLiteral("无法打开文件夹“") + displayName(where) + QStringLiteral("”：") + why +
                         QStringLiteral("。"))
                            .toStdU16String()),
-      folder(folder),
-      reason(reason)
+      folder(where),
+      reason(why)
 {
 }
 
@@ -80,15 +109,30 @@ DirList::DirList(QWidget* parent) : QTreeWidget(parent)
     setItemsExpandable(false);
     setExpandsOnDoubleClick(false);
     setUniformRowHeights(true);
-    setIndentation(fontMetrics().height());
+    indentation_ = fontMetrics().height();
+    setIndentation(indentation_);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setItemDelegate(new NameDelegate(this));
     connect(this, &QTreeWidget::itemDoubleClicked, this, &DirList::openItem);
 
-    const QString working = workingFolder();
+    const WorkingFolder working = findWorkingFolder();
+    const QString drive = driveOf(working.folder);
+    QStringList notice;
+    if (!working.unknown.isEmpty())
+        notice << QStringLiteral("无法确定当前文件夹：") + working.unknown + QStringLiteral("。");
+    if (!working.gone.isEmpty())
+        notice << QStringLiteral("当前文件夹“") + displayName(working.gone) + QStringLiteral("”已不存在，现在打开的是它上面的“") +
+                      displayName(working.folder) + QStringLiteral("”。");
     try {
-        open(working, driveOf(working));
-    } catch (const FolderError&) {
-        open(QStringLiteral("/"), QStringLiteral("/"));
+        open(working.folder, drive);
+    } catch (const FolderError& e) {
+        // It exists, and files may well be written there: the list stands
+        // on it all the same, without its subfolders.
+        show(working.folder, drive, {});
+        notice << QStringLiteral("无法列出文件夹“") + displayName(working.folder) + QStringLiteral("”中的文件夹：") +
+                      e.reason + QStringLiteral("。");
     }
+    startNotice_ = notice.join(QLatin1Char('\n'));
 }
 
 void DirList::setPath(const QString& path)
@@ -106,14 +150,14 @@ void DirList::setPath(const QString& path)
         }
         return;
     }
-    const QString folder = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : workingFolder() + '/' + path);
+    const QString folder = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : findWorkingFolder().folder + '/' + path);
     open(folder, isOnDrive(folder, drive_) ? drive_ : driveOf(folder));
 }
 
-void DirList::open(const QString& folder, const QString& drive)
-{
-    const QStringList names = subfolders(folder);
+void DirList::open(const QString& folder, const QString& drive) { show(folder, drive, subfolders(folder)); }
 
+void DirList::show(const QString& folder, const QString& drive, const QStringList& names)
+{
     clear();
     opened_ = nullptr;
     const QIcon opened = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -128,6 +172,7 @@ void DirList::open(const QString& folder, const QString& drive)
     expandAll();
     setCurrentItem(item);
     opened_ = item;
+    fitIndentation();
     scrollToOpened();
 
     const bool changed = folder != path_;
@@ -147,9 +192,22 @@ void DirList::scrollToOpened()
     scrollToItem(opened_);
 }
 
+// The deepest row keeps at least half the width for its icon and name.
+void DirList::fitIndentation()
+{
+    int levels = 0;
+    if (opened_) {
+        for (QTreeWidgetItem* up = opened_->parent(); up; up = up->parent()) ++levels;
+        if (opened_->childCount() > 0) ++levels;
+    }
+    const int room = viewport()->width() / 2;
+    setIndentation(levels == 0 ? indentation_ : std::min(indentation_, room / levels));
+}
+
 void DirList::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
+    fitIndentation();
     scrollToOpened();
 }
 

@@ -7,7 +7,7 @@
 
 namespace ui {
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent), drive_(driveOf(workingFolder()))
+DriveList::DriveList(QWidget* parent) : QComboBox(parent), drive_(driveOf(findWorkingFolder().folder))
 {
     fill();
     // activated comes only from the user, for the mouse and the keys alike.
@@ -29,6 +29,18 @@ void DriveList::showPopup()
 {
     fill();
     QComboBox::showPopup();
+}
+
+void DriveList::keyPressEvent(QKeyEvent* event)
+{
+    fill();
+    QComboBox::keyPressEvent(event);
+}
+
+void DriveList::wheelEvent(QWheelEvent* event)
+{
+    fill();
+    QComboBox::wheelEvent(event);
 }
 
 void DriveList::choose(int index)

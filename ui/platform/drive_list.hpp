@@ -19,6 +19,11 @@ public:
     // Lists the drives mounted by now.
     void showPopup() override;
 
+protected:
+    // The keys and the wheel move over the drives mounted by now.
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 signals:
     void Change();
 

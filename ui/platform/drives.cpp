@@ -4,6 +4,15 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "engine/run_error.hpp"
 
 #include "platform/file_names.hpp"
 
@@ -64,7 +73,108 @@ QHash<QString, QString>& current()
     return folders;
 }
 
+// The folder at an absolute path, looked up one name at a time, so that a
+// path longer than the system takes can be looked at too; sets errno.
+std::optional<struct stat> statFolder(const QByteArray& path)
+{
+    int fd = open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return {};
+    for (const QByteArray& name : path.split('/')) {
+        if (name.isEmpty()) continue;
+        const int next = openat(fd, name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int err = errno;
+        close(fd);
+        errno = err;
+        if (next < 0) return {};
+        fd = next;
+    }
+    struct stat st {};
+    const bool ok = fstat(fd, &st) == 0;
+    const int err = errno;
+    close(fd);
+    errno = err;
+    if (!ok) return {};
+    return st;
+}
+
+bool sameFolder(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Absolute, without "." or "..": a name as the shell keeps it.
+bool isPlainPath(const QByteArray& path)
+{
+    if (!path.startsWith('/')) return false;
+    for (const QByteArray& name : path.split('/'))
+        if (name == "." || name == "..") return false;
+    return true;
+}
+
+std::optional<QByteArray> kernelName()
+{
+    std::vector<char> buffer(4096);
+    while (!getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return QByteArray(buffer.data());
+}
+
+// What the kernel shows for the working folder, " (deleted)" included.
+QByteArray procName()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = readlink("/proc/self/cwd", buffer.data(), buffer.size());
+        if (n < 0) return {};
+        if (size_t(n) < buffer.size()) return QByteArray(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+QByteArray parentOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
 }  // namespace
+
+WorkingFolder findWorkingFolder()
+{
+    WorkingFolder found{QStringLiteral("/"), {}, {}};
+    struct stat here {};
+    // "." needs search permission on the folder itself; the kernel's link does not.
+    if (stat(".", &here) != 0 && stat("/proc/self/cwd", &here) != 0) {
+        found.unknown = QString::fromStdU16String(engine::errnoText(errno));
+        return found;
+    }
+    QList<QByteArray> names;
+    if (const std::optional<QByteArray> name = kernelName()) names << *name;
+    const QByteArray proc = procName();
+    names << proc;
+    if (const char* pwd = std::getenv("PWD")) names << QByteArray(pwd);
+    for (const QByteArray& name : names) {
+        if (!isPlainPath(name)) continue;
+        const std::optional<struct stat> st = statFolder(name);
+        if (st && sameFolder(*st, here)) {
+            found.folder = fromFsName(name);
+            return found;
+        }
+    }
+    const QByteArray deleted = " (deleted)";
+    if (here.st_nlink == 0 && proc.endsWith(deleted) && isPlainPath(proc.chopped(deleted.size()))) {
+        QByteArray name = proc.chopped(deleted.size());
+        found.gone = fromFsName(name);
+        do {
+            name = parentOf(name);
+            const std::optional<struct stat> st = statFolder(name);
+            if (st && S_ISDIR(st->st_mode)) break;
+        } while (name != "/");
+        found.folder = fromFsName(name);
+        return found;
+    }
+    found.unknown = here.st_nlink == 0 ? QStringLiteral("它已被删除") : QStringLiteral("找不到它的完整路径");
+    return found;
+}
 
 QStringList mountedDrives()
 {
@@ -104,7 +214,7 @@ QString currentFolderOf(const QString& drive)
 {
     const auto it = current().constFind(drive);
     if (it != current().constEnd()) return *it;
-    const QString working = workingFolder();
+    const QString working = findWorkingFolder().folder;
     return driveOf(working) == drive ? working : drive;
 }
 

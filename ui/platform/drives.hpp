@@ -21,6 +21,20 @@ QString currentFolderOf(const QString& drive);
 void rememberFolder(const QString& drive, const QString& folder);
 void forgetFolder(const QString& drive);
 
+// The program's working folder, found by its identity: the kernel's name for
+// it, or failing that (a path longer than the system takes, a folder removed
+// since) the shell's, taken only when it names that very folder.
+struct WorkingFolder {
+    // Where the lists stand: the working folder, the nearest folder above it
+    // that still exists, or "/" when it cannot be found at all.
+    QString folder;
+    // The working folder when it no longer exists.
+    QString gone;
+    // Why the working folder cannot be found.
+    QString unknown;
+};
+WorkingFolder findWorkingFolder();
+
 // Whether folder is drive's root or lies below it.
 bool isOnDrive(const QString& folder, const QString& drive);
 
