@@ -64,12 +64,12 @@ QTreeWidgetItem* addItem(QTreeWidgetItem* item, const QString& path, const QStri
 
 }  // namespace
 
-FolderError::FolderError(const QString& folder, const QString& reason)
-    : engine::RunError((QStringLiteral("无法打开文件夹“") + displayName(folder) + QStringLiteral("”：") + reason +
+FolderError::FolderError(const QString& folderPath, const QString& reasonText)
+    : engine::RunError((QStringLiteral("无法打开文件夹“") + displayName(folderPath) + QStringLiteral("”：") + reasonText +
                         QStringLiteral("。"))
                            .toStdU16String()),
-      folder(folder),
-      reason(reason)
+      folder(folderPath),
+      reason(reasonText)
 {
 }
 
