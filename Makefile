@@ -1,5 +1,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
+# Warnings become errors where the compiler is known: QJX_WERROR=ON (CI).
+QJX_WERROR ?= OFF
 
 .PHONY: deps build run test bench screenshots clean
 
@@ -7,7 +9,7 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQJX_WERROR=$(QJX_WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "char_scan.hpp"
-#include "codepage.hpp"
+#include "reference_codec.hpp"
 #include "support.hpp"
 #include "runtime.hpp"
 
@@ -18,10 +18,10 @@ using Pieces = std::vector<std::string>;
 // Piece 1 always, then one piece per further run of m characters.
 Pieces byDecoding(const std::string& bytes, std::int64_t m)
 {
-    const std::u16string text = cp936::decode(bytes);
+    const std::u16string text = reference::decode(bytes);
     Pieces out;
     for (std::int64_t start = 1; start == 1 || start <= static_cast<std::int64_t>(text.size()); start += m)
-        out.push_back(cp936::encode(substring(text, start, m)));
+        out.push_back(reference::encode(substring(text, start, m)));
     return out;
 }
 
@@ -40,7 +40,7 @@ Pieces byRanges(const std::string& bytes, std::int64_t m)
 
 void expectSameCut(const std::string& bytes, std::initializer_list<std::int64_t> ms)
 {
-    EXPECT_EQ(cp936::countChars(bytes), static_cast<std::int64_t>(cp936::decode(bytes).size()));
+    EXPECT_EQ(cp936::countChars(bytes), static_cast<std::int64_t>(reference::decode(bytes).size()));
     for (const std::int64_t m : ms) {
         SCOPED_TRACE(m);
         EXPECT_EQ(byRanges(bytes, m), byDecoding(bytes, m));
@@ -54,7 +54,7 @@ TEST(CharScan, EveryBytePair)
     for (int lead = 0; lead < 256; ++lead) {
         for (int trail = 0; trail < 256; ++trail) {
             const std::string two = bytesOf({lead, trail});
-            ASSERT_EQ(cp936::countChars(two), static_cast<std::int64_t>(cp936::decode(two).size())) << lead << ' ' << trail;
+            ASSERT_EQ(cp936::countChars(two), static_cast<std::int64_t>(reference::decode(two).size())) << lead << ' ' << trail;
             ASSERT_EQ(byRanges(two, 1), byDecoding(two, 1)) << lead << ' ' << trail;
         }
     }
@@ -99,8 +99,8 @@ TEST(CharScan, RealText)
         u"第一章　山雨欲来\r\n    天色渐暗，城门外的官道上走来一位少年，背着一只旧书箱。"
         u"He said: \"Chapter 12, page 345.\"　他笑了笑，说道：“明日再来。”\r\n";
     std::string text;
-    while (text.size() < 20000) text += cp936::encode(passage);
-    ASSERT_EQ(cp936::decode(text).find(u'\xFFFD'), std::u16string::npos);
+    while (text.size() < 20000) text += reference::encode(passage);
+    ASSERT_EQ(reference::decode(text).find(u'\xFFFD'), std::u16string::npos);
     expectSameCut(text, {1, 2, 3, 40, 511, 512, 4096, 100000});
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <random>
 
-#include "codepage.hpp"
+#include "reference_codec.hpp"
 #include "runtime.hpp"
 #include "split_run.hpp"
 #include "support.hpp"
@@ -202,19 +202,19 @@ TEST_F(SplitRun, PiecesAreWhatDecodingCuttingAndEncodingGive)
     for (char& b : randomBytes) b = static_cast<char>(rng() % 3 == 0 ? rng() & 0x7F : 0x80 | rng());
     std::string novel;
     while (novel.size() < 30000)
-        novel += engine::cp936::encode(u"第三回　风起青萍之末\r\n  “你来了。”他说，Chapter 3 of 40；\r\n");
+        novel += reference::encode(u"第三回　风起青萍之末\r\n  “你来了。”他说，Chapter 3 of 40；\r\n");
     const std::string shortNovel = novel.substr(0, 1001);  // ends inside a character
     const std::pair<const std::string*, std::u16string> cases[] = {
         {&randomBytes, u"63"}, {&randomBytes, u"65536"}, {&novel, u"1000"}, {&novel, u"77"}, {&shortNovel, u"1"},
     };
     for (const auto& [input, chars] : cases) {
         SCOPED_TRACE(utf8(chars));
-        const std::u16string text = engine::cp936::decode(*input);
+        const std::u16string text = reference::decode(*input);
         EXPECT_EQ(split(byCount(*input, chars)), (Messages{kNotice, kDone}));
         const auto m = static_cast<std::int64_t>(std::stoll(utf8(chars)));
         std::vector<std::string> expected;
         for (std::int64_t start = 1; start <= static_cast<std::int64_t>(text.size()); start += m)
-            expected.push_back(engine::cp936::encode(engine::substring(text, start, m)));
+            expected.push_back(reference::encode(engine::substring(text, start, m)));
         EXPECT_EQ(pieces(), expected);
         for (const auto& f : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(f);
     }

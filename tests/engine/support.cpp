@@ -86,8 +86,12 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& root)
             files[key] = "folder";
         } else if (e.file_size() > (1u << 20)) {
             files[key] = "size:" + std::to_string(e.file_size());
-        } else {
+        } else if (std::ifstream(e.path(), std::ios::binary)) {
             files[key] = readBytes(e.path());
+        } else {
+            // A file this user may not read is told by its size and time.
+            files[key] = "unreadable:" + std::to_string(e.file_size()) + ":" +
+                         std::to_string(e.last_write_time().time_since_epoch().count());
         }
     }
     return files;

@@ -71,8 +71,9 @@ private:
 void writeBytes(const std::filesystem::path& p, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& p);
 
-// Every file below root with its bytes (only its size for large files), and
-// every folder, so that a test can tell that nothing changed.
+// Every file below root with its bytes (only its size for large files, its
+// size and time for files this user may not read), and every folder, so that
+// a test can tell that nothing changed.
 std::map<std::string, std::string> snapshot(const std::filesystem::path& root);
 
 // How many file descriptors this process holds.
