@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# windows-x11.sh BINARY X11_MESSAGE: the real program under Xvfb and openbox:
+# fast double-clicks on buttons that hide or show a window under the
+# pointer, option buttons clicked right of their captions, full screen from
+# the window manager, and where a message box first opens.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=x11-session.sh
+source "$here/x11-session.sh"
+
+binary=${1:?usage: windows-x11.sh BINARY X11_MESSAGE}
+message=${2:?usage: windows-x11.sh BINARY X11_MESSAGE}
+start_x11
+work="$x11_dir/work"
+mkdir -p "$work/out"
+printf 'abcdef' >"$work/in.txt"
+# The folder chooser stands on the working folder: its OK gives the same
+# output folder as typed.
+cd "$work/out"
+start_program "$binary"
+cd "$here"
+
+# Two presses 90 ms apart, as people double-click buttons by habit.
+double_click() {
+  xdotool mousemove "$1" "$2" mousedown 1 sleep 0.04 mouseup 1 sleep 0.05 mousedown 1 mouseup 1
+}
+# The program has taken every event sent to it so far.
+settled() {
+  "$message" ping "$main" 2>/dev/null && return 0
+  kill -0 "$program" 2>/dev/null || x11_fail "$1 ended the program"
+  x11_fail "the program does not answer ($1)"
+}
+# The screen point lies in the window's client area.
+inside() {
+  local x y w h
+  read -r x y w h < <(client_geometry "$1")
+  (($2 >= x && $2 < x + w && $3 >= y && $3 < y + h))
+}
+# The main window's client area, below its menu bar.
+main_at() { xdotool mousemove $((cx + $1)) $((cy + $2)) click 1; }
+field_text() {
+  xdotool windowactivate --sync "$main"
+  main_at "$1" "$2"
+  focused_field_text
+}
+fill_field() {
+  xdotool windowactivate --sync "$main"
+  main_at "$1" "$2"
+  xdotool key ctrl+a BackSpace
+  xdotool type -- "$3"
+}
+# Text1, Text2, Text4 as the user filled them: the program still runs.
+fields_kept() {
+  kill -0 "$program" 2>/dev/null || x11_fail "$1 ended the program"
+  [[ "$(field_text 100 32)" == "$work/in.txt" ]] || x11_fail "$1: Text1 changed"
+  [[ "$(field_text 100 64)" == "$work/out" ]] || x11_fail "$1: Text2 changed"
+  [[ "$(field_text 200 152)" == p ]] || x11_fail "$1: Text4 changed"
+}
+no_box() { ! xdotool search --onlyvisible --name '^提示$' >/dev/null 2>&1; }
+# Visible windows of the program: a list that dropped open counts too.
+shown_windows() { xdotool search --onlyvisible --pid "$program" 2>/dev/null | sort | tr '\n' ' '; }
+expect_shown() {
+  local want
+  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
+  [[ "$(shown_windows)" == "$want" ]] || x11_fail "visible windows $(shown_windows), want $want"
+}
+
+fill_field 100 32 "$work/in.txt"
+fill_field 100 64 "$work/out"
+fill_field 200 152 p
+main_at 30 104  # Option1
+form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"
+xdotool type 3
+
+# 1. The count dialog's OK lies over "退出".
+inside "$form4" 570 496 && inside "$main" 570 496 || x11_fail "the count dialog's OK is not over 退出"
+double_click 570 496
+x11_wait_for is_gone "$form4" || x11_fail "a double-click on the count dialog's OK did not hide it"
+settled "the count dialog's OK"
+fields_kept "a double-click on the count dialog's OK"
+echo "double-click on the count dialog's OK: dialog hidden, the program runs"
+
+# 2. "按文件大小分割": the size dialog opens under the pointer, its
+# "显示被分割文件大小" (a box with the size) lies there.
+double_click $((cx + 160)) $((cy + 104))
+form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
+inside "$form5" $((cx + 160)) $((cy + 104)) || x11_fail "the size dialog does not open under Option2"
+settled "按文件大小分割"
+no_box || x11_fail "a double-click on 按文件大小分割 pressed the size dialog's button"
+xdotool type 1
+[[ "$(focused_field_text)" == 1 ]] || x11_fail "the size dialog's field does not have the input"
+echo "double-click on 按文件大小分割: the size dialog opens, nothing pressed in it"
+
+# 3. The size dialog's OK lies over Option2, which shows the dialog again.
+inside "$form5" 570 400 && inside "$main" 570 400 || x11_fail "the size dialog's OK is not over Option2"
+double_click 570 400
+x11_wait_for is_gone "$form5" || x11_fail "a double-click on the size dialog's OK did not hide it"
+settled "the size dialog's OK"
+is_gone "$form5" || x11_fail "a double-click on the size dialog's OK showed it again"
+fields_kept "a double-click on the size dialog's OK"
+echo "double-click on the size dialog's OK: dialog hidden, and stays so"
+
+# 4. The lower "浏览…": the chooser's drive list lies under the pointer.
+xdotool windowactivate --sync "$main"
+double_click $((cx + 249)) $((cy + 64))
+form3=$(find_window '请选择输出路径') || x11_fail "folder chooser not found"
+settled "the lower 浏览…"
+expect_shown "$main" "$form3"
+echo "double-click on the lower 浏览…: the chooser opens, its drive list closed"
+
+# 5. The chooser's OK lies over "退出".
+inside "$form3" 530 500 && inside "$main" 530 500 || x11_fail "the chooser's OK is not over 退出"
+double_click 530 500
+x11_wait_for is_gone "$form3" || x11_fail "a double-click on the chooser's OK did not hide it"
+settled "the chooser's OK"
+fields_kept "a double-click on the chooser's OK"
+echo "double-click on the chooser's OK: chooser gone, the program runs"
+
+# 6. "开始分割" double-clicked runs one split: its notice and its end.
+xdotool windowactivate --sync "$main"
+double_click $((cx + 80)) $((cy + 204))
+for what in notice end; do
+  box=$(find_window '提示') || x11_fail "no $what box after 开始分割"
+  x11_wait_for is_active "$box" || x11_fail "the $what box is not active"
+  xdotool key Return
+  x11_wait_for is_gone "$box" || x11_fail "Enter did not close the $what box"
+done
+settled "开始分割"
+no_box || x11_fail "a double-click on 开始分割 ran two splits"
+[[ "$(cat "$work/out/p1.txt")" == abcdef ]] || x11_fail "the split wrote no piece"
+echo "double-click on 开始分割: one split"
+
+end_by_close_box
