@@ -130,4 +130,41 @@ no_box || x11_fail "a double-click on 开始分割 ran two splits"
 [[ "$(cat "$work/out/p1.txt")" == abcdef ]] || x11_fail "the split wrote no piece"
 echo "double-click on 开始分割: one split"
 
+# Full screen, which openbox offers every window, is undone where the title
+# bar offers no maximise: the window back at its place with its frame.
+desktops=$(xdotool get_num_desktops)
+not_full_screen() { ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
+at_place() { [[ "$(client_geometry "$1")" == "$2" ]]; }
+full_screen_undone() {
+  local id=$1 what=$2 place frame
+  place=$(client_geometry "$id")
+  frame=$(frame_extents "$id")
+  "$message" state "$id" add _NET_WM_STATE_FULLSCREEN
+  # Openbox takes requests in order: once it has one more desktop, it has
+  # taken the first.
+  desktops=$((desktops + 1))
+  xdotool set_num_desktops "$desktops"
+  x11_wait_for sh -c "[ \"\$(xdotool get_num_desktops)\" = $desktops ]" || x11_fail "openbox took no request for the $what"
+  x11_wait_for not_full_screen "$id" ||
+    x11_fail "the $what stayed full screen at $(client_geometry "$id")"
+  x11_wait_for at_place "$id" "$place" ||
+    x11_fail "the $what is at $(client_geometry "$id") after full screen, want $place"
+  [[ "$(frame_extents "$id")" == "$frame" ]] || x11_fail "the $what lost its frame: $(frame_extents "$id")"
+}
+xdotool windowactivate --sync "$main"
+main_at 30 104  # Option1
+x11_wait_for is_viewable "$form4" || x11_fail "Option1 did not show the count dialog"
+full_screen_undone "$form4" "count dialog"
+full_screen_undone "$main" "main window"
+# "关于", the second item of the third menu.
+xdotool windowactivate --sync "$main"
+before=$(shown_windows)
+xdotool mousemove $((mx + 12)) $((my + bar / 2)) click 1
+x11_wait_for sh -c "[ \"\$(xdotool search --onlyvisible --pid $program | sort | tr '\n' ' ')\" != '$before' ]" ||
+  x11_fail "the menu did not open"
+xdotool key Right Right Down Return
+form6=$(find_window '关于') || x11_fail "About window not found"
+full_screen_undone "$form6" "About window"
+echo "full screen: undone for the count dialog, the main window and the About window"
+
 end_by_close_box

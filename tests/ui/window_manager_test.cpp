@@ -100,9 +100,13 @@ private slots:
         QTest::newRow("character-count dialog maximised") << "Form4" << int(Qt::WindowMaximized) << false;
         QTest::newRow("size dialog minimised") << "Form5" << int(Qt::WindowMinimized) << false;
         QTest::newRow("About minimised") << "Form6" << int(Qt::WindowMinimized) << false;
+        QTest::newRow("main window full screen") << "Form1" << int(Qt::WindowFullScreen) << false;
+        QTest::newRow("instructions full screen") << "Form2" << int(Qt::WindowFullScreen) << true;
+        QTest::newRow("character-count dialog full screen") << "Form4" << int(Qt::WindowFullScreen) << false;
+        QTest::newRow("About full screen") << "Form6" << int(Qt::WindowFullScreen) << false;
     }
 
-    // The window manager's minimise and maximise buttons, offered or not.
+    // The window manager's minimise, maximise and full screen, offered or not.
     void statesNotOffered()
     {
         QFETCH(QString, window);
