@@ -56,6 +56,21 @@ fields_kept() {
   [[ "$(field_text 100 64)" == "$work/out" ]] || x11_fail "$1: Text2 changed"
   [[ "$(field_text 200 152)" == p ]] || x11_fail "$1: Text4 changed"
 }
+# Twice the centre of the window's frame, "x y".
+frame_centre2() {
+  local x y w h l r t b
+  read -r x y w h < <(client_geometry "$1")
+  read -r l r t b < <(frame_extents "$1")
+  echo $((2 * (x - l) + w + l + r)) $((2 * (y - t) + h + t + b))
+}
+# The box's whole frame centred over its owner's, within a pixel.
+box_centred() {
+  local bx by ox oy
+  read -r bx by < <(frame_centre2 "$1")
+  read -r ox oy < <(frame_centre2 "$2")
+  (((bx - ox) * (bx - ox) <= 4 && (by - oy) * (by - oy) <= 4)) ||
+    x11_fail "the $3 box is not centred over its window: frame centre $((bx / 2)),$((by / 2)), its window's $((ox / 2)),$((oy / 2))"
+}
 no_box() { ! xdotool search --onlyvisible --name '^提示$' >/dev/null 2>&1; }
 # Visible windows of the program: a list that dropped open counts too.
 shown_windows() { xdotool search --onlyvisible --pid "$program" 2>/dev/null | sort | tr '\n' ' '; }
@@ -122,6 +137,7 @@ double_click $((cx + 80)) $((cy + 204))
 for what in notice end; do
   box=$(find_window '提示') || x11_fail "no $what box after 开始分割"
   x11_wait_for is_active "$box" || x11_fail "the $what box is not active"
+  box_centred "$box" "$main" "$what"
   xdotool key Return
   x11_wait_for is_gone "$box" || x11_fail "Enter did not close the $what box"
 done

@@ -11,6 +11,7 @@
 
 #include "platform/event.hpp"
 #include "platform/file_names.hpp"
+#include "platform/frame_extents.hpp"
 #include "platform/twips.hpp"
 #include "platform/window.hpp"
 
@@ -103,12 +104,13 @@ protected:
     {
         QMessageBox::showEvent(event);
         const QRect area = screen()->availableGeometry();
-        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QMargins frame = frameExtents(this);
         QRect place(QPoint(), size().grownBy(frame));
         place.moveCenter(parentWidget() ? parentWidget()->frameGeometry().center() : area.center());
         place.moveLeft(std::max(area.left(), std::min(place.left(), area.right() + 1 - place.width())));
         place.moveTop(std::max(area.top(), std::min(place.top(), area.bottom() + 1 - place.height())));
-        move(place.topLeft());  // the frame's corner
+        // The client area, whether or not Qt knows the frame yet.
+        setGeometry(place.marginsRemoved(frame));
     }
 
     // Minimised, the box would hold every window without a way back to it.
