@@ -146,6 +146,20 @@ no_box || x11_fail "a double-click on 开始分割 ran two splits"
 [[ "$(cat "$work/out/p1.txt")" == abcdef ]] || x11_fail "the split wrote no piece"
 echo "double-click on 开始分割: one split"
 
+# 7. Inside one window a double-click stays one: the folder list's first
+# row, "/", opened by it; the chooser's OK then gives "/".
+xdotool windowactivate --sync "$main"
+main_at 249 64  # the lower 浏览…
+x11_wait_for is_viewable "$form3" || x11_fail "the lower 浏览… did not show the chooser"
+xdotool windowactivate --sync "$form3"
+read -r fx fy _ _ < <(client_geometry "$form3")
+double_click $((fx + 40)) $((fy + 42))
+settled "a double-click in the folder list"
+click_in "$form3" 148 156  # its OK
+x11_wait_for is_gone "$form3" || x11_fail "the chooser's OK did not hide it"
+[[ "$(field_text 100 64)" == / ]] || x11_fail "a double-click on the folder list's first row did not open /"
+echo "double-click in the folder list: opens the folder"
+
 # Full screen, which openbox offers every window, is undone where the title
 # bar offers no maximise: the window back at its place with its frame.
 desktops=$(xdotool get_num_desktops)
