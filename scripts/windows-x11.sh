@@ -83,9 +83,12 @@ expect_shown() {
 fill_field 100 32 "$work/in.txt"
 fill_field 100 64 "$work/out"
 fill_field 200 152 p
-main_at 30 104  # Option1
-form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"
+# An option button takes a click anywhere in its rectangle: Option1 right
+# of its caption (x 99 to 104).
+main_at 102 104
+form4=$(find_window '请输入每个文件的字数') || x11_fail "a click right of Option1's caption opened no dialog"
 xdotool type 3
+echo "Option1 clicked right of its caption: the count dialog opens"
 
 # 1. The count dialog's OK lies over "退出".
 inside "$form4" 570 496 && inside "$main" 570 496 || x11_fail "the count dialog's OK is not over 退出"
@@ -114,6 +117,14 @@ settled "the size dialog's OK"
 is_gone "$form5" || x11_fail "a double-click on the size dialog's OK showed it again"
 fields_kept "a double-click on the size dialog's OK"
 echo "double-click on the size dialog's OK: dialog hidden, and stays so"
+
+# Option2 right of its caption (x 259 to 272).
+xdotool windowactivate --sync "$main"
+main_at 266 104
+x11_wait_for is_viewable "$form5" || x11_fail "a click right of Option2's caption opened no dialog"
+click_in "$form5" 268 68  # its OK
+x11_wait_for is_gone "$form5" || x11_fail "the size dialog's OK did not hide it"
+echo "Option2 clicked right of its caption: the size dialog opens"
 
 # 4. The lower "浏览…": the chooser's drive list lies under the pointer.
 xdotool windowactivate --sync "$main"
