@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "form1.hpp"
+#include "platform/double_click.hpp"
 #include "platform/windows.hpp"
 
 namespace ui {
@@ -32,6 +33,7 @@ void loadQtTranslations()
 void startProgram()
 {
     loadQtTranslations();
+    keepDoubleClicksInOneWindow();
     Windows::ref<Form1>();
 }
 

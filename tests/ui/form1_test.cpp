@@ -129,6 +129,28 @@ private slots:
         QVERIFY(!f1->Option1->isChecked() && !f1->Option2->isChecked());
     }
 
+    void optionButtonRectangle_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Option1") << "Option1";
+        QTest::newRow("Option2") << "Option2";
+    }
+
+    // A click anywhere in the button's rectangle selects it and opens its
+    // dialog, also far right of its caption.
+    void optionButtonRectangle()
+    {
+        QFETCH(QString, button);
+        OptionButton* option = f1->findChild<OptionButton*>(button);
+        QVERIFY(option);
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(option->width() - 2, option->height() / 2));
+        uitest::settle();
+        QVERIFY(option->isChecked());
+        QWidget* dialog = button == "Option1" ? static_cast<QWidget*>(Windows::find<Form4>())
+                                              : static_cast<QWidget*>(Windows::find<Form5>());
+        QVERIFY(dialog && dialog->isVisible());
+    }
+
     // Enter and Esc press no button and close nothing; typed blanks stay.
     void enterAndEscape()
     {

@@ -66,6 +66,27 @@ void verifyOnScreen(const QRect& frame)
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
 }
 
+// The box's label shows its text with each line on one line of its own.
+// Fails loudly when the box has no such label.
+bool linesKeptWhole(QMessageBox& box)
+{
+    QLabel* label = nullptr;
+    for (QLabel* l : box.findChildren<QLabel*>())
+        if (l->text() == box.text() && l->isVisible()) label = l;
+    if (!label) {
+        qWarning("the message box has no visible label that shows its text");
+        return false;
+    }
+    const QFontMetrics metrics = label->fontMetrics();
+    for (const QString& line : box.text().split(u'\n')) {
+        if (metrics.horizontalAdvance(line) > label->contentsRect().width()) {
+            qWarning("a line of the box is broken again: %s", qPrintable(line.left(40)));
+            return false;
+        }
+    }
+    return true;
+}
+
 QLineEdit* fieldNamed(const QString& name)
 {
     Form1* f1 = Windows::find<Form1>();
@@ -100,9 +121,13 @@ private slots:
         QTest::newRow("character-count dialog maximised") << "Form4" << int(Qt::WindowMaximized) << false;
         QTest::newRow("size dialog minimised") << "Form5" << int(Qt::WindowMinimized) << false;
         QTest::newRow("About minimised") << "Form6" << int(Qt::WindowMinimized) << false;
+        QTest::newRow("main window full screen") << "Form1" << int(Qt::WindowFullScreen) << false;
+        QTest::newRow("instructions full screen") << "Form2" << int(Qt::WindowFullScreen) << true;
+        QTest::newRow("character-count dialog full screen") << "Form4" << int(Qt::WindowFullScreen) << false;
+        QTest::newRow("About full screen") << "Form6" << int(Qt::WindowFullScreen) << false;
     }
 
-    // The window manager's minimise and maximise buttons, offered or not.
+    // The window manager's minimise, maximise and full screen, offered or not.
     void statesNotOffered()
     {
         QFETCH(QString, window);
@@ -269,8 +294,11 @@ private slots:
         click(f1->Option1);
         paste(f1->Text1, path);
         MessageBoxes boxes;
+        bool whole = false;
+        boxes.whileOpen = [&](QMessageBox& box) { whole = linesKeptWhole(box); };
         click(Windows::find<Form4>()->Command2);
         QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY(whole);
         QVERIFY(QString(boxes.shown[0].text).remove(u'\n').contains(path));
         verifyOnScreen(boxes.shown[0].frame);
     }
@@ -280,8 +308,11 @@ private slots:
     {
         const QString text = uitest::sampleText(100000);
         MessageBoxes boxes;
+        bool whole = false;
+        boxes.whileOpen = [&](QMessageBox& box) { whole = linesKeptWhole(box); };
         runEvent([&] { throw engine::RunError(text.toStdU16String()); });
         QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY(whole);
         const QString shown = boxes.shown[0].text;
         QVERIFY(shown.startsWith(text.left(20)) && shown.endsWith(text.right(20)));
         QVERIFY(shown.contains(u'\u2026'));

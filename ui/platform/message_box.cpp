@@ -11,6 +11,7 @@
 
 #include "platform/event.hpp"
 #include "platform/file_names.hpp"
+#include "platform/frame_extents.hpp"
 #include "platform/twips.hpp"
 #include "platform/window.hpp"
 
@@ -69,24 +70,28 @@ void shorten(QStringList& lines, int maxLines)
     lines = lines.mid(0, head) + QStringList{QStringLiteral("\u2026")} + lines.mid(lines.size() - tail);
 }
 
-// The box's text, broken and if need be shortened to fit the screen, and
-// its label's width.
+// The box's text, broken and if need be shortened to fit the screen, in
+// the font its label inherits; and its label's width where the label is
+// found.
 void fitText(QMessageBox& box, QString text, const QRect& screen)
 {
     // Far more than a screen holds: only its two ends can be shown.
     constexpr qsizetype kEnd = 20000;
     if (text.size() > 2 * kEnd) text = text.left(kEnd) + QStringLiteral("\u2026") + text.right(kEnd);
-    box.setText(text);
-    QLabel* label = nullptr;
-    for (QLabel* l : box.findChildren<QLabel*>())
-        if (!label && l->text() == text && l->pixmap().isNull()) label = l;
-    if (!label) return;
-    const QFontMetrics metrics = label->fontMetrics();
+    const QFontMetrics metrics(box.font());
     QStringList lines = wrapped(text, metrics, screen.width() * 3 / 4);
     shorten(lines, std::max(3, (screen.height() - 200) / metrics.lineSpacing()));
     int widest = px(kMinWidthTwips);
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    box.setText(lines.join(u'\n'));
+    text = lines.join(u'\n');
+    box.setText(text);
+    QLabel* label = nullptr;
+    for (QLabel* l : box.findChildren<QLabel*>())
+        if (!label && l->text() == text && l->pixmap().isNull()) label = l;
+    if (!label) {
+        qWarning("message box: no label shows its text; long lines may be broken again");
+        return;
+    }
     // The box takes its width from its label's: each line keeps to one line.
     label->setMinimumWidth(widest + 1);
 }
@@ -103,12 +108,13 @@ protected:
     {
         QMessageBox::showEvent(event);
         const QRect area = screen()->availableGeometry();
-        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QMargins frame = frameExtents(this);
         QRect place(QPoint(), size().grownBy(frame));
         place.moveCenter(parentWidget() ? parentWidget()->frameGeometry().center() : area.center());
         place.moveLeft(std::max(area.left(), std::min(place.left(), area.right() + 1 - place.width())));
         place.moveTop(std::max(area.top(), std::min(place.top(), area.bottom() + 1 - place.height())));
-        move(place.topLeft());  // the frame's corner
+        // The client area, whether or not Qt knows the frame yet.
+        setGeometry(place.marginsRemoved(frame));
     }
 
     // Minimised, the box would hold every window without a way back to it.

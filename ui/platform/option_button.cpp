@@ -9,6 +9,8 @@ OptionButton::OptionButton(const QString& caption, QWidget* parent) : QRadioButt
     connect(this, &QAbstractButton::clicked, this, &OptionButton::Click);
 }
 
+bool OptionButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
 void OptionButton::select()
 {
     if (isChecked()) return;

@@ -18,6 +18,10 @@ public:
 
 signals:
     void Click();
+
+protected:
+    // The whole rectangle takes the click, not only the mark and caption.
+    bool hitButton(const QPoint& pos) const override;
 };
 
 }  // namespace ui

@@ -56,7 +56,8 @@ void refuseStatesNotOffered(QWidget* window, QEvent* event)
     if (event->type() != QEvent::WindowStateChange) return;
     Qt::WindowStates refused;
     if (!(window->windowFlags() & Qt::WindowMinimizeButtonHint)) refused |= Qt::WindowMinimized;
-    if (!(window->windowFlags() & Qt::WindowMaximizeButtonHint)) refused |= Qt::WindowMaximized;
+    // Full screen is a maximise without a frame.
+    if (!(window->windowFlags() & Qt::WindowMaximizeButtonHint)) refused |= Qt::WindowMaximized | Qt::WindowFullScreen;
     if (!(window->windowState() & refused)) return;
     // Not from inside the window manager's own change. A window that was
     // minimised had the input: it gets it back.

@@ -10,9 +10,9 @@ namespace ui {
 // The one icon of every window and message box.
 QIcon programIcon();
 
-// Some window managers offer minimising and maximising whatever the title
-// bar asks for: a window without that button undoes it at once. For the
-// window's changeEvent.
+// Some window managers offer minimising, maximising and full screen whatever
+// the title bar asks for: a window without that button undoes it at once
+// (full screen as a maximise). For the window's changeEvent.
 void refuseStatesNotOffered(QWidget* window, QEvent* event);
 
 class Window : public QWidget {
