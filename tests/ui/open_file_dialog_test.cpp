@@ -375,10 +375,10 @@ private slots:
         QTest::addColumn<QString>("field");     // after 打开; %1 as above, %2 the novel
         QTest::addColumn<QString>("box");       // shown meanwhile, if any
         QTest::addColumn<QStringList>("after");  // listed while it stays open
-        const QString novel = "sub/" + kGbkShown + "/" + kGbkShown + ".txt";
+        const QString novelPath = "sub/" + kGbkShown + "/" + kGbkShown + ".txt";
         QTest::newRow("a listed name") << "b.txt" << "%1/b.txt" << "" << QStringList{};
-        QTest::newRow("relative, kept bytes") << novel << "%2" << "" << QStringList{};
-        QTest::newRow("in full") << "%1/" + novel << "%2" << "" << QStringList{};
+        QTest::newRow("relative, kept bytes") << novelPath << "%2" << "" << QStringList{};
+        QTest::newRow("in full") << "%1/" + novelPath << "%2" << "" << QStringList{};
         QTest::newRow("hidden, not listed") << ".hidden.txt" << "%1/.hidden.txt" << "" << QStringList{};
         QTest::newRow("a folder opens") << "sub" << "" << "" << (QStringList{"UPPER.TXT", kGbkShown});
         QTest::newRow("no such file") << "none.txt" << "none.txt"
