@@ -4,6 +4,7 @@
 // Every operation that can fail returns 0 or a system error number.
 #include <csignal>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -53,11 +54,13 @@ private:
     FileSlot() = default;
     void take(int fd, const std::string& path, const struct stat& st);
     void forget() noexcept;
+    void putBack(int fd) noexcept;
 
     int fd_ = -1;
     std::string path_;
     std::int64_t length_ = 0;
     FileId id_{};
+    timespec times_[2]{};  // access and modification, as opened
     bool appending_ = false;
     bool created_ = false;
     bool regular_ = false;
