@@ -1,0 +1,239 @@
+#define FUSE_USE_VERSION 31
+#include "folding_view.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fuse.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+#include <unistd.h>
+
+namespace testing_support {
+namespace {
+
+struct View {
+    std::string real;
+    ViewFaults* faults;
+};
+
+View& view() { return *static_cast<View*>(fuse_get_context()->private_data); }
+
+// Canonical caseless matching: NFD(fold(NFD(name))).
+std::string folded(const std::string& name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    icu::UnicodeString s = nfd->normalize(icu::UnicodeString::fromUTF8(name), status);
+    s.foldCase(U_FOLD_CASE_DEFAULT);
+    s = nfd->normalize(s, status);
+    std::string out;
+    return s.toUTF8String(out);
+}
+
+std::string leafOf(const char* path) { return std::string(path).substr(std::string(path).rfind('/') + 1); }
+
+// The real file a name of the view's one folder stands for: the entry whose
+// folded name is the same, or the name itself when there is none.
+std::string realPath(const char* path)
+{
+    const View& v = view();
+    if (std::strcmp(path, "/") == 0) return v.real;
+    const std::string leaf = leafOf(path);
+    const std::string key = folded(leaf);
+    if (DIR* d = ::opendir(v.real.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (folded(e->d_name) == key) {
+                const std::string found = v.real + "/" + e->d_name;
+                ::closedir(d);
+                return found;
+            }
+        }
+        ::closedir(d);
+    }
+    return v.real + "/" + leaf;
+}
+
+int fail() { return -errno; }
+
+void* init(fuse_conn_info*, fuse_config* cfg)
+{
+    cfg->use_ino = 1;
+    cfg->readdir_ino = 1;
+    cfg->entry_timeout = cfg->attr_timeout = cfg->negative_timeout = 0;
+    cfg->direct_io = 1;
+    return fuse_get_context()->private_data;
+}
+
+int getattr(const char* path, struct stat* st, fuse_file_info* fi)
+{
+    const int r = fi ? ::fstat(static_cast<int>(fi->fh), st) : ::lstat(realPath(path).c_str(), st);
+    return r == 0 ? 0 : fail();
+}
+
+int readlink(const char* path, char* buf, size_t size)
+{
+    const ssize_t n = ::readlink(realPath(path).c_str(), buf, size - 1);
+    if (n < 0) return fail();
+    buf[n] = '\0';
+    return 0;
+}
+
+int readdir(const char*, void* buf, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
+{
+    DIR* d = ::opendir(view().real.c_str());
+    if (!d) return fail();
+    while (const dirent* e = ::readdir(d)) {
+        struct stat st {};
+        st.st_ino = e->d_ino;
+        st.st_mode = static_cast<mode_t>(DTTOIF(e->d_type));
+        fill(buf, e->d_name, &st, 0, static_cast<fuse_fill_dir_flags>(0));
+    }
+    ::closedir(d);
+    return 0;
+}
+
+int open(const char* path, fuse_file_info* fi)
+{
+    const int fd = ::open(realPath(path).c_str(), fi->flags & ~O_NONBLOCK);
+    if (fd < 0) return fail();
+    fi->fh = static_cast<uint64_t>(fd);
+    return 0;
+}
+
+int create(const char* path, mode_t mode, fuse_file_info* fi)
+{
+    const int fd = ::open(realPath(path).c_str(), fi->flags | O_CREAT, mode);
+    if (fd < 0) return fail();
+    fi->fh = static_cast<uint64_t>(fd);
+    return 0;
+}
+
+int read(const char*, char* buf, size_t size, off_t at, fuse_file_info* fi)
+{
+    const ssize_t n = ::pread(static_cast<int>(fi->fh), buf, size, at);
+    return n < 0 ? fail() : static_cast<int>(n);
+}
+
+int write(const char* path, const char* buf, size_t size, off_t at, fuse_file_info* fi)
+{
+    ViewFaults* f = view().faults;
+    if (f && !f->onWriteTo.empty() && leafOf(path) == f->onWriteTo) {
+        f->onWriteTo.clear();
+        if (f->meanwhile) f->meanwhile();
+        return -f->writeError;
+    }
+    const ssize_t n = ::pwrite(static_cast<int>(fi->fh), buf, size, at);
+    return n < 0 ? fail() : static_cast<int>(n);
+}
+
+int flush(const char* path, fuse_file_info*)
+{
+    const ViewFaults* f = view().faults;
+    return f && f->closeError != 0 && leafOf(path) == f->failCloseOf ? -f->closeError : 0;
+}
+
+int release(const char*, fuse_file_info* fi) { return ::close(static_cast<int>(fi->fh)) == 0 ? 0 : fail(); }
+
+int truncate(const char* path, off_t size, fuse_file_info* fi)
+{
+    const int r = fi ? ::ftruncate(static_cast<int>(fi->fh), size) : ::truncate(realPath(path).c_str(), size);
+    return r == 0 ? 0 : fail();
+}
+
+int utimens(const char* path, const timespec tv[2], fuse_file_info* fi)
+{
+    const int r = fi ? ::futimens(static_cast<int>(fi->fh), tv)
+                     : ::utimensat(AT_FDCWD, realPath(path).c_str(), tv, AT_SYMLINK_NOFOLLOW);
+    return r == 0 ? 0 : fail();
+}
+
+int unlink(const char* path) { return ::unlink(realPath(path).c_str()) == 0 ? 0 : fail(); }
+
+int statfs(const char*, struct statvfs* st) { return ::statvfs(view().real.c_str(), st) == 0 ? 0 : fail(); }
+
+}  // namespace
+
+std::string mountFoldingView(const std::filesystem::path& real, const std::filesystem::path& view,
+                             ViewFaults* faults)
+{
+    // The device is the kernel's door to user-space file systems: root's only, here.
+    const int dev = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+    if (dev < 0) return std::string("no access to /dev/fuse: ") + std::strerror(errno);
+    ::close(dev);
+    static fuse_operations ops{};
+    ops.init = init;
+    ops.getattr = getattr;
+    ops.readlink = readlink;
+    ops.readdir = readdir;
+    ops.open = open;
+    ops.create = create;
+    ops.read = read;
+    ops.write = write;
+    ops.flush = flush;
+    ops.release = release;
+    ops.truncate = truncate;
+    ops.utimens = utimens;
+    ops.unlink = unlink;
+    ops.statfs = statfs;
+    auto* state = new View{real.string(), faults};
+    char name[] = "folding-view";
+    char* argv[] = {name, nullptr};
+    fuse_args args = FUSE_ARGS_INIT(1, argv);
+    fuse* f = fuse_new(&args, &ops, sizeof ops, state);
+    if (!f) return "fuse_new failed";
+    if (fuse_mount(f, view.c_str()) != 0) return "mounting a user-space file system is not allowed here";
+    std::thread([f] { fuse_loop(f); }).detach();
+    return {};
+}
+
+std::string inChildProcess(const std::function<std::string()>& body, bool ownMounts)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return "SKIP: no pipe";
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        std::string out;
+        auto put = [](const char* file, const std::string& text) {
+            const int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+            const bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            if (fd >= 0) ::close(fd);
+            return ok;
+        };
+        if (!ownMounts) {
+            out = body();
+        } else if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            out = std::string("SKIP: no user and mount namespace for this user: ") + std::strerror(errno);
+        } else if (!put("/proc/self/setgroups", "deny") ||
+                   !put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+                   !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") ||
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            out = std::string("SKIP: the namespace cannot be set up: ") + std::strerror(errno);
+        } else {
+            out = body();
+        }
+        const bool ok = ::write(pipeFds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        ::_exit(ok ? 0 : 2);
+    }
+    ::close(pipeFds[1]);
+    std::string got;
+    char buf[4096];
+    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) got += "\nchild ended with status " + std::to_string(status);
+    return got;
+}
+
+}  // namespace testing_support
