@@ -109,11 +109,11 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
         return n;
     };
     const std::int64_t mostPieces = static_cast<std::int64_t>(bytes.size()) / m + 1;
-    struct statvfs fs {};
-    const bool reported = ::fstatvfs(dirFd, &fs) == 0;
-    const std::uint64_t block = reported && fs.f_frsize > 0 ? fs.f_frsize : 1;
-    const bool countFiles = reported && fs.f_files != 0;
-    const bool countSpace = reported && fs.f_blocks != 0;
+    struct statvfs room {};
+    const bool reported = ::fstatvfs(dirFd, &room) == 0;
+    const std::uint64_t block = reported && room.f_frsize > 0 ? room.f_frsize : 1;
+    const bool countFiles = reported && room.f_files != 0;
+    const bool countSpace = reported && room.f_blocks != 0;
     // Blocks that the pieces need at the least: their bytes, less what the
     // last block of every existing piece may still hold, and one for every
     // new piece that gets any byte.
@@ -122,8 +122,8 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
         const std::uint64_t fresh = bytes.size() > slack ? bytes.size() - slack : 0;
         return std::max<std::uint64_t>((fresh + block - 1) / block, bytes.empty() ? 0 : static_cast<std::uint64_t>(newFiles));
     };
-    const bool tight = (countFiles && static_cast<std::uint64_t>(mostPieces) > fs.f_favail) ||
-                       (countSpace && blocksNeeded(mostPieces, 0) > fs.f_bavail);
+    const bool tight = (countFiles && static_cast<std::uint64_t>(mostPieces) > room.f_favail) ||
+                       (countSpace && blocksNeeded(mostPieces, 0) > room.f_bavail);
 
     std::int64_t found = 0;
     std::vector<std::int64_t> existing;  // piece numbers found, only when the room is tight
@@ -162,18 +162,18 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
     const auto there = static_cast<std::int64_t>(std::unique(existing.begin(), existing.end()) - existing.begin());
     const std::int64_t newFiles = pieces() - there;
     const std::u16string where = quoted(prefix.substr(0, std::max<std::size_t>(prefix.rfind(u'/'), 1)));
-    if (countFiles && static_cast<std::uint64_t>(newFiles) > fs.f_favail)
-        throw RunError(u"输出目录" + where + u"所在的磁盘只能再容纳" + decimalText(static_cast<std::int64_t>(fs.f_favail)) +
+    if (countFiles && static_cast<std::uint64_t>(newFiles) > room.f_favail)
+        throw RunError(u"输出目录" + where + u"所在的磁盘只能再容纳" + decimalText(static_cast<std::int64_t>(room.f_favail)) +
                        u"个文件，而分割需要新建" + decimalText(newFiles) +
                        u"个分割文件，请加大每份分割文件的字数或大小，或清理磁盘");
     const std::uint64_t need = blocksNeeded(newFiles, there);
-    if (countSpace && need > fs.f_bavail) {
+    if (countSpace && need > room.f_bavail) {
         auto kb = [&](std::uint64_t blocks, bool up) {
-            const std::uint64_t bytes = blocks * block;
-            return decimalText(static_cast<std::int64_t>(up ? (bytes + 1023) / 1024 : bytes / 1024));
+            const std::uint64_t amount = blocks * block;
+            return decimalText(static_cast<std::int64_t>(up ? (amount + 1023) / 1024 : amount / 1024));
         };
         throw RunError(u"输出目录" + where + u"所在的磁盘空间不足：分割至少需要" + kb(need, true) + u"KB，只剩" +
-                       kb(fs.f_bavail, false) + u"KB，请清理磁盘或更换输出目录");
+                       kb(room.f_bavail, false) + u"KB，请清理磁盘或更换输出目录");
     }
 }
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
+#include <set>
 #include <thread>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
@@ -22,6 +23,7 @@ namespace {
 struct View {
     std::string real;
     ViewFaults* faults;
+    std::multiset<std::string> opened;  // names of the files open now
 };
 
 View& view() { return *static_cast<View*>(fuse_get_context()->private_data); }
@@ -74,6 +76,11 @@ void* init(fuse_conn_info*, fuse_config* cfg)
 
 int getattr(const char* path, struct stat* st, fuse_file_info* fi)
 {
+    // A status asked for while the file is open (the kernel does not say
+    // through which descriptor) fails.
+    const ViewFaults* f = view().faults;
+    if (f && f->statError != 0 && leafOf(path) == f->failStatOf && view().opened.count(f->failStatOf) != 0)
+        return -f->statError;
     const int r = fi ? ::fstat(static_cast<int>(fi->fh), st) : ::lstat(realPath(path).c_str(), st);
     return r == 0 ? 0 : fail();
 }
@@ -105,6 +112,7 @@ int open(const char* path, fuse_file_info* fi)
     const int fd = ::open(realPath(path).c_str(), fi->flags & ~O_NONBLOCK);
     if (fd < 0) return fail();
     fi->fh = static_cast<uint64_t>(fd);
+    view().opened.insert(leafOf(path));
     return 0;
 }
 
@@ -113,6 +121,7 @@ int create(const char* path, mode_t mode, fuse_file_info* fi)
     const int fd = ::open(realPath(path).c_str(), fi->flags | O_CREAT, mode);
     if (fd < 0) return fail();
     fi->fh = static_cast<uint64_t>(fd);
+    view().opened.insert(leafOf(path));
     return 0;
 }
 
@@ -140,7 +149,12 @@ int flush(const char* path, fuse_file_info*)
     return f && f->closeError != 0 && leafOf(path) == f->failCloseOf ? -f->closeError : 0;
 }
 
-int release(const char*, fuse_file_info* fi) { return ::close(static_cast<int>(fi->fh)) == 0 ? 0 : fail(); }
+int release(const char* path, fuse_file_info* fi)
+{
+    std::multiset<std::string>& opened = view().opened;
+    if (const auto it = opened.find(leafOf(path)); it != opened.end()) opened.erase(it);
+    return ::close(static_cast<int>(fi->fh)) == 0 ? 0 : fail();
+}
 
 int truncate(const char* path, off_t size, fuse_file_info* fi)
 {
@@ -183,7 +197,7 @@ std::string mountFoldingView(const std::filesystem::path& real, const std::files
     ops.utimens = utimens;
     ops.unlink = unlink;
     ops.statfs = statfs;
-    auto* state = new View{real.string(), faults};
+    auto* state = new View{real.string(), faults, {}};
     char name[] = "folding-view";
     char* argv[] = {name, nullptr};
     fuse_args args = FUSE_ARGS_INIT(1, argv);

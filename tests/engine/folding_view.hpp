@@ -20,6 +20,9 @@ struct ViewFaults {
     // Closing a file of this name reports this error (data lost at the flush).
     std::string failCloseOf;
     int closeError = 0;
+    // The status of an opened file of this name cannot be read.
+    std::string failStatOf;
+    int statError = 0;
 };
 
 // Mounts the view of real at view, served until the process ends. Gives an

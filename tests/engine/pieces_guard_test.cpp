@@ -22,11 +22,17 @@ namespace {
 
 const std::string kNotice = "接下来将要分割文件，请在输出目录中浏览分割完的文件";
 
-// The messages of a split, one a line, then the folder's files and contents.
-std::string transcript(const Messages& messages, const fs::path& folder)
+std::string lines(const Messages& messages)
 {
     std::string out;
     for (const std::u16string& m : messages) out += utf8(m) + '\n';
+    return out;
+}
+
+// The messages of a split, one a line, then the folder's files and contents.
+std::string transcript(const Messages& messages, const fs::path& folder)
+{
+    std::string out = lines(messages);
     for (const auto& [name, bytes] : snapshot(folder)) out += "  " + name + ": " + bytes + '\n';
     return out;
 }
@@ -177,6 +183,44 @@ TEST(PutBack, ThroughTheOpenedFileOnly)
                            before + '\n');
 }
 
+TEST(PutBack, OpenedFileWhoseStatusCannotBeRead)
+{
+    // The system's own error is named, whether the file is the input or a piece.
+    ScratchDir dir;
+    fs::create_directory(dir / "real");
+    fs::create_directory(dir / "view");
+    writeBytes(dir / "real" / "in.txt", "abcdefghij");
+    writeBytes(dir / "real" / "p1.txt", "old");
+    const std::string view = (dir / "view").string();
+    struct Case {
+        const char* file;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"in.txt", "无法读取文件“" + view + "/in.txt”：读写设备出错"},
+        {"p1.txt", "无法写入分割文件“" + view + "/p1.txt”：读写设备出错。已完整写入0个分割文件。"},
+    };
+    std::string want;
+    for (const Case& c : cases) want += kNotice + '\n' + c.message + '\n';
+    want += listing({{"in.txt", "abcdefghij"}, {"p1.txt", "old"}});
+    const std::string got = inChildProcess(
+        [&]() -> std::string {
+            ViewFaults faults;
+            faults.statError = EIO;
+            if (std::string why = mountFoldingView(dir / "real", dir / "view", &faults); !why.empty())
+                return "SKIP: " + why;
+            std::string out;
+            for (const Case& c : cases) {
+                faults.failStatOf = c.file;
+                const Messages messages = split({true, false, u16(view + "/in.txt"), u16(view), u"p", u"4", {}});
+                out += lines(messages);
+            }
+            return out + transcript({}, dir / "real");
+        },
+        true);
+    skipOrCompare(got, want);
+}
+
 TEST(DiskRoom, MorePiecesThanTheDiskCanTake)
 {
     ScratchDir dir;
@@ -213,8 +257,7 @@ TEST(DiskRoom, MorePiecesThanTheDiskCanTake)
                 for (int k = 1; k <= c.existing; ++k) writeBytes(dir / "disk" / ("p" + std::to_string(k) + ".txt"), "");
                 const auto before = snapshot(dir / "disk");
                 const Messages messages = split({true, false, u16((dir / c.input).string()), u16(disk), u"p", u16(c.chars), {}});
-                out += std::string(c.what) + '\n';
-                for (const std::u16string& m : messages) out += utf8(m) + '\n';
+                out += std::string(c.what) + '\n' + lines(messages);
                 if (messages.back() != u"完成" && snapshot(dir / "disk") != before) out += "a file was written\n";
                 ::umount(disk.c_str());
             }
