@@ -65,7 +65,7 @@ void FileSlot::forget() noexcept
     path_.clear();
     length_ = 0;
     id_ = {};
-    appending_ = created_ = regular_ = false;
+    appending_ = created_ = regular_ = spareForClose_ = false;
 }
 
 int FileSlot::openForInput(const std::string& path)
@@ -98,6 +98,7 @@ int FileSlot::openForAppend(const std::string& path)
         fd_ = fd;
         path_ = path;
         appending_ = created_ = regular_ = true;
+        spareForClose_ = quietDevice_ == 0;
         return 0;
     }
     bool created = false;
@@ -134,6 +135,7 @@ int FileSlot::openForAppend(const std::string& path)
     appending_ = true;
     created_ = created;
     regular_ = S_ISREG(st.st_mode);
+    spareForClose_ = quietDevice_ == 0 || st.st_dev != quietDevice_;
     return 0;
 }
 
@@ -196,7 +198,7 @@ int FileSlot::close()
     // Closing may report that written data was lost (a network or user-space
     // file system flushes then); a second descriptor keeps the file at hand
     // to put it back through.
-    const int spare = appending_ ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
+    const int spare = appending_ && spareForClose_ ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
     if (::close(fd_) == 0 || errno == EINTR) {
         if (spare >= 0) ::close(spare);
         forget();

@@ -42,6 +42,12 @@ public:
     int read(char* into, std::size_t count, std::size_t* got);
     int write(std::string_view data);
 
+    // Files on this device (0: none) are on a local file system whose close
+    // reports no lost data, so closing them needs no spare descriptor; a file
+    // that openForAppend creates is taken to lie there too, the caller
+    // having looked at the folder it is created in.
+    void setQuietDevice(dev_t dev) { quietDevice_ = dev; }
+
     // Puts an appended file back as it was before it was opened (its old
     // length, or no file when it was created) and frees the slot.
     void undoAppend() noexcept;
@@ -64,6 +70,8 @@ private:
     bool appending_ = false;
     bool created_ = false;
     bool regular_ = false;
+    bool spareForClose_ = false;
+    dev_t quietDevice_ = 0;
 };
 
 // While it lives, a write past the file size limit or into a pipe that no

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -79,15 +79,31 @@ bool exists(int dirFd, const char* name)
 
 std::u16string isInputMessage(const std::u16string& name, std::int32_t written);
 
+// Local file systems that keep no write-back of their own to report at close.
+bool closeIsQuiet(const struct statfs& fs)
+{
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext2, ext3, ext4
+    case 0x01021994:  // tmpfs
+    case 0x858458F6:  // ramfs
+    case 0x58465342:  // xfs
+    case 0x9123683E:  // btrfs
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Refuses, before piece 1, a split whose pieces would land in the input, or
 // that the output folder's file system cannot take (free files and space
-// as statvfs reports them, where it does).
-void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base, std::string_view bytes,
+// as it reports them, where it does). Gives the folder's device when its
+// file system's close is quiet, else 0.
+dev_t checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base, std::string_view bytes,
                            std::int32_t m, const FileId& input)
 {
     const std::u16string prefix = namePrefix(folder, base);
     const std::optional<std::string> fsPrefix = toFsPath(prefix);
-    if (!fsPrefix) return;  // such a name cannot be opened at all
+    if (!fsPrefix) return 0;  // such a name cannot be opened at all
     const std::size_t slash = fsPrefix->rfind('/');
     const std::string dir = slash == 0 ? "/" : fsPrefix->substr(0, slash);
     const std::string leafPrefix = fsPrefix->substr(slash + 1);
@@ -98,7 +114,7 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
 
     // A folder that cannot be reached holds no piece that can be opened.
     const int dirFd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return;
+    if (dirFd < 0) return 0;
     const Descriptor dirGuard{dirFd};
 
     // Counting characters is a pass over the text: a character is one or
@@ -109,9 +125,11 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
         return n;
     };
     const std::int64_t mostPieces = static_cast<std::int64_t>(bytes.size()) / m + 1;
-    struct statvfs room {};
-    const bool reported = ::fstatvfs(dirFd, &room) == 0;
-    const std::uint64_t block = reported && room.f_frsize > 0 ? room.f_frsize : 1;
+    struct statfs room {};
+    const bool reported = ::fstatfs(dirFd, &room) == 0;
+    const std::uint64_t block = !reported ? 1 : room.f_frsize > 0 ? room.f_frsize : room.f_bsize > 0 ? room.f_bsize : 1;
+    struct stat folderStat {};
+    const dev_t quiet = reported && closeIsQuiet(room) && ::fstat(dirFd, &folderStat) == 0 ? folderStat.st_dev : 0;
     const bool countFiles = reported && room.f_files != 0;
     const bool countSpace = reported && room.f_blocks != 0;
     // Blocks that the pieces need at the least: their bytes, less what the
@@ -122,7 +140,7 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
         const std::uint64_t fresh = bytes.size() > slack ? bytes.size() - slack : 0;
         return std::max<std::uint64_t>((fresh + block - 1) / block, bytes.empty() ? 0 : static_cast<std::uint64_t>(newFiles));
     };
-    const bool tight = (countFiles && static_cast<std::uint64_t>(mostPieces) > room.f_favail) ||
+    const bool tight = (countFiles && static_cast<std::uint64_t>(mostPieces) > room.f_ffree) ||
                        (countSpace && blocksNeeded(mostPieces, 0) > room.f_bavail);
 
     std::int64_t found = 0;
@@ -156,14 +174,14 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
     }
     // Appending a piece to the file being split would change the user's input.
     if (found != 0) throw RunError(isInputMessage(pieceName(folder, base, found), 0));
-    if (!tight) return;
+    if (!tight) return quiet;
 
     std::sort(existing.begin(), existing.end());
     const auto there = static_cast<std::int64_t>(std::unique(existing.begin(), existing.end()) - existing.begin());
     const std::int64_t newFiles = pieces() - there;
     const std::u16string where = quoted(prefix.substr(0, std::max<std::size_t>(prefix.rfind(u'/'), 1)));
-    if (countFiles && static_cast<std::uint64_t>(newFiles) > room.f_favail)
-        throw RunError(u"输出目录" + where + u"所在的磁盘只能再容纳" + decimalText(static_cast<std::int64_t>(room.f_favail)) +
+    if (countFiles && static_cast<std::uint64_t>(newFiles) > room.f_ffree)
+        throw RunError(u"输出目录" + where + u"所在的磁盘只能再容纳" + decimalText(static_cast<std::int64_t>(room.f_ffree)) +
                        u"个文件，而分割需要新建" + decimalText(newFiles) +
                        u"个分割文件，请加大每份分割文件的字数或大小，或清理磁盘");
     const std::uint64_t need = blocksNeeded(newFiles, there);
@@ -175,6 +193,7 @@ void checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base,
         throw RunError(u"输出目录" + where + u"所在的磁盘空间不足：分割至少需要" + kb(need, true) + u"KB，只剩" +
                        kb(room.f_bavail, false) + u"KB，请清理磁盘或更换输出目录");
     }
+    return quiet;
 }
 
 std::u16string isInputMessage(const std::u16string& name, std::int32_t written)
@@ -225,7 +244,11 @@ void writePieces(std::string_view bytes, std::int32_t m, SettingsReader& setting
 
     std::u16string folder = settings.outputFolder();
     std::u16string base = settings.baseName();
-    checkBeforeFirstPiece(folder, base, bytes, m, input);
+    FileSlot& slot = FileSlot::instance();
+    slot.setQuietDevice(checkBeforeFirstPiece(folder, base, bytes, m, input));
+    struct Unset {
+        ~Unset() { FileSlot::instance().setQuietDevice(0); }
+    } unset;
 
     // Piece k is the bytes of characters (k - 1) * m + 1 to k * m.
     cp936::CharCursor cursor(bytes);
