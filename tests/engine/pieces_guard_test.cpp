@@ -7,6 +7,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,6 +145,70 @@ TEST(PutBack, PieceThatTookNoByteKeepsItsTimes)
     EXPECT_EQ(got, kNotice + "\n无法写入分割文件“" + (dir / "p1.txt").string() +
                        "”：文件超过了允许的大小。已完整写入0个分割文件。\n" +
                        listing({{"in.txt", "abcdefghij"}, {"p1.txt", std::string(60000, 'x')}}) + before + '\n');
+}
+
+TEST(PutBack, LinkPutInPlaceOfANewPieceIsNotFollowed)
+{
+    // Another program puts a link to its own file in the place of the new
+    // piece 1 while the piece is being written, which stops at the file size
+    // limit. The split runs in a child that this process traces: the link is
+    // put there when the child enters its write to the piece.
+    ScratchDir dir;
+    writeBytes(dir / "in.txt", "abcdefghij");
+    writeBytes(dir / "victim.txt", "keep");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        std::string out;
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) {
+            out = std::string("SKIP: this process cannot be traced: ") + std::strerror(errno);
+        } else {
+            ::raise(SIGSTOP);
+            std::signal(SIGXFSZ, SIG_DFL);  // as the program has it
+            const rlimit limit{2, 2};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            out = lines(split({true, false, u16((dir / "in.txt").string()), dir.u16path(), u"p", u"4", {}}));
+        }
+        const bool ok = ::write(pipeFds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        ::_exit(ok ? 0 : 2);
+    }
+    ::close(pipeFds[1]);
+    const std::string piece = (dir / "p1.txt").string();
+    bool swapped = false;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFSTOPPED(status)) {
+        ::ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+        int deliver = 0;
+        while (::ptrace(PTRACE_SYSCALL, pid, nullptr, deliver) == 0 && ::waitpid(pid, &status, 0) == pid &&
+               WIFSTOPPED(status)) {
+            deliver = WSTOPSIG(status) == (SIGTRAP | 0x80) || WSTOPSIG(status) == SIGSTOP ? 0 : WSTOPSIG(status);
+            __ptrace_syscall_info info{};
+            if (swapped || WSTOPSIG(status) != (SIGTRAP | 0x80) ||
+                ::ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0 ||
+                info.op != PTRACE_SYSCALL_INFO_ENTRY || info.entry.nr != SYS_write)
+                continue;
+            std::error_code ec;
+            const fs::path target =
+                fs::read_symlink("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(info.entry.args[0]), ec);
+            if (target.string() != piece) continue;
+            fs::create_symlink("victim.txt", dir / "link");
+            fs::rename(dir / "link", dir / "p1.txt");
+            swapped = true;
+        }
+    }
+    std::string got;
+    char buf[4096];
+    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
+    ::close(pipeFds[0]);
+    ::waitpid(pid, &status, 0);
+    if (got.starts_with("SKIP: ")) GTEST_SKIP() << got.substr(6);
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(got + transcript({}, dir.path()),
+              kNotice + "\n无法写入分割文件“" + piece + "”：文件超过了允许的大小。已完整写入0个分割文件。\n" +
+                  listing({{"in.txt", "abcdefghij"}, {"p1.txt", "link:victim.txt"}, {"victim.txt", "keep"}}));
 }
 
 TEST(PutBack, ThroughTheOpenedFileOnly)
