@@ -6,13 +6,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fuse.h>
+#include <fuse_lowlevel.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
-#include <set>
-#include <thread>
+#include <algorithm>
+#include <map>
+#include <csignal>
+#include <new>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 #include <unistd.h>
@@ -23,7 +28,7 @@ namespace {
 struct View {
     std::string real;
     ViewFaults* faults;
-    std::multiset<std::string> opened;  // names of the files open now
+    std::map<uint64_t, std::string> opened;  // names of the files open now
 };
 
 View& view() { return *static_cast<View*>(fuse_get_context()->private_data); }
@@ -40,7 +45,13 @@ std::string folded(const std::string& name)
     return s.toUTF8String(out);
 }
 
-std::string leafOf(const char* path) { return std::string(path).substr(std::string(path).rfind('/') + 1); }
+// A removed file that is still open has no path left.
+std::string leafOf(const char* path)
+{
+    if (!path) return {};
+    const std::string p(path);
+    return p.substr(p.rfind('/') + 1);
+}
 
 // The real file a name of the view's one folder stands for: the entry whose
 // folded name is the same, or the name itself when there is none.
@@ -71,6 +82,7 @@ void* init(fuse_conn_info*, fuse_config* cfg)
     cfg->readdir_ino = 1;
     cfg->entry_timeout = cfg->attr_timeout = cfg->negative_timeout = 0;
     cfg->direct_io = 1;
+    cfg->hard_remove = 1;  // an open file is removed at once, not hidden
     return fuse_get_context()->private_data;
 }
 
@@ -79,7 +91,7 @@ int getattr(const char* path, struct stat* st, fuse_file_info* fi)
     // A status asked for while the file is open (the kernel does not say
     // through which descriptor) fails.
     const ViewFaults* f = view().faults;
-    if (f && f->statError != 0 && leafOf(path) == f->failStatOf && view().opened.count(f->failStatOf) != 0)
+    if (f && f->statError != 0 && leafOf(path) == std::string(f->failStatOf) && std::ranges::any_of(view().opened, [&](const auto& o) { return o.second == std::string(f->failStatOf); }))
         return -f->statError;
     const int r = fi ? ::fstat(static_cast<int>(fi->fh), st) : ::lstat(realPath(path).c_str(), st);
     return r == 0 ? 0 : fail();
@@ -112,7 +124,7 @@ int open(const char* path, fuse_file_info* fi)
     const int fd = ::open(realPath(path).c_str(), fi->flags & ~O_NONBLOCK);
     if (fd < 0) return fail();
     fi->fh = static_cast<uint64_t>(fd);
-    view().opened.insert(leafOf(path));
+    view().opened[fi->fh] = leafOf(path);
     return 0;
 }
 
@@ -121,7 +133,7 @@ int create(const char* path, mode_t mode, fuse_file_info* fi)
     const int fd = ::open(realPath(path).c_str(), fi->flags | O_CREAT, mode);
     if (fd < 0) return fail();
     fi->fh = static_cast<uint64_t>(fd);
-    view().opened.insert(leafOf(path));
+    view().opened[fi->fh] = leafOf(path);
     return 0;
 }
 
@@ -131,14 +143,8 @@ int read(const char*, char* buf, size_t size, off_t at, fuse_file_info* fi)
     return n < 0 ? fail() : static_cast<int>(n);
 }
 
-int write(const char* path, const char* buf, size_t size, off_t at, fuse_file_info* fi)
+int write(const char*, const char* buf, size_t size, off_t at, fuse_file_info* fi)
 {
-    ViewFaults* f = view().faults;
-    if (f && !f->onWriteTo.empty() && leafOf(path) == f->onWriteTo) {
-        f->onWriteTo.clear();
-        if (f->meanwhile) f->meanwhile();
-        return -f->writeError;
-    }
     const ssize_t n = ::pwrite(static_cast<int>(fi->fh), buf, size, at);
     return n < 0 ? fail() : static_cast<int>(n);
 }
@@ -146,13 +152,12 @@ int write(const char* path, const char* buf, size_t size, off_t at, fuse_file_in
 int flush(const char* path, fuse_file_info*)
 {
     const ViewFaults* f = view().faults;
-    return f && f->closeError != 0 && leafOf(path) == f->failCloseOf ? -f->closeError : 0;
+    return f && f->closeError != 0 && leafOf(path) == std::string(f->failCloseOf) ? -f->closeError : 0;
 }
 
-int release(const char* path, fuse_file_info* fi)
+int release(const char*, fuse_file_info* fi)
 {
-    std::multiset<std::string>& opened = view().opened;
-    if (const auto it = opened.find(leafOf(path)); it != opened.end()) opened.erase(it);
+    view().opened.erase(fi->fh);
     return ::close(static_cast<int>(fi->fh)) == 0 ? 0 : fail();
 }
 
@@ -176,7 +181,7 @@ int statfs(const char*, struct statvfs* st) { return ::statvfs(view().real.c_str
 }  // namespace
 
 std::string mountFoldingView(const std::filesystem::path& real, const std::filesystem::path& view,
-                             ViewFaults* faults)
+                             ViewFaults** faults)
 {
     // The device is the kernel's door to user-space file systems: root's only, here.
     const int dev = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
@@ -197,14 +202,27 @@ std::string mountFoldingView(const std::filesystem::path& real, const std::files
     ops.utimens = utimens;
     ops.unlink = unlink;
     ops.statfs = statfs;
-    auto* state = new View{real.string(), faults, {}};
+    void* shared = ::mmap(nullptr, sizeof(ViewFaults), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return "no shared memory";
+    auto* state = new View{real.string(), new (shared) ViewFaults, {}};
+    if (faults) *faults = state->faults;
     char name[] = "folding-view";
     char* argv[] = {name, nullptr};
     fuse_args args = FUSE_ARGS_INIT(1, argv);
     fuse* f = fuse_new(&args, &ops, sizeof ops, state);
     if (!f) return "fuse_new failed";
     if (fuse_mount(f, view.c_str()) != 0) return "mounting a user-space file system is not allowed here";
-    std::thread([f] { fuse_loop(f); }).detach();
+    const pid_t caller = ::getpid();
+    const pid_t server = ::fork();
+    if (server < 0) return "no process to serve the view";
+    if (server == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() == caller) fuse_loop(f);
+        ::_exit(0);
+    }
+    // Only the server holds the connection: when it ends, the view fails
+    // every call instead of hanging it.
+    ::close(fuse_session_fd(fuse_get_session(f)));
     return {};
 }
 
