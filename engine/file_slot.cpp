@@ -75,10 +75,11 @@ int FileSlot::openForInput(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return errno;
     struct stat st {};
-    const int err = ::fstat(fd, &st) != 0    ? errno
-                    : S_ISDIR(st.st_mode)    ? EISDIR
-                    : !S_ISREG(st.st_mode)   ? ENODEV
-                                             : 0;
+    // A status that cannot be read is named by its own error.
+    const int err = ::fstat(fd, &st) != 0 ? errno
+                    : S_ISDIR(st.st_mode)  ? EISDIR
+                    : !S_ISREG(st.st_mode) ? ENODEV
+                                           : 0;
     if (err != 0) {
         ::close(fd);
         return err;
