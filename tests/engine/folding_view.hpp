@@ -2,8 +2,8 @@
 // A user-space file system for tests: a view of a real folder whose names
 // are matched the way a case-folding file system matches them (Unicode full
 // case folding and canonical decomposition), with faults that a failing
-// device would cause. Serves from a thread of this
-// process; mount it only in a process of its own (mountNamespace).
+// device would cause. Mount it only in a mount namespace of its own
+// (inChildProcess with ownMounts).
 #include <filesystem>
 #include <functional>
 #include <string>
