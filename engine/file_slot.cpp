@@ -15,18 +15,30 @@ namespace engine {
 
 namespace {
 
-// Removes a file that this run created, following a link to its target.
-void removeCreated(const std::string& path)
+// Removes the file that fd, created by this run, is open on, under the name
+// that leads to it: the name itself, or the file at the end of the links
+// that the name has become. Only a name that is that very file (device and
+// inode, the last step not followed) is removed, never what a link points to.
+void removeCreated(int fd, const std::string& path)
 {
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            ::unlink(real);
-            std::free(real);
+    struct stat own {};
+    if (::fstat(fd, &own) != 0) return;
+    std::string name = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::fstatat(AT_FDCWD, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+        if (st.st_dev == own.st_dev && st.st_ino == own.st_ino) {
+            ::unlink(name.c_str());
+            return;
         }
-        return;
+        if (!S_ISLNK(st.st_mode)) return;
+        char target[PATH_MAX];
+        const ssize_t len = ::readlink(name.c_str(), target, sizeof target);
+        if (len <= 0 || static_cast<std::size_t>(len) == sizeof target) return;
+        const std::string to(target, static_cast<std::size_t>(len));
+        const std::size_t slash = name.rfind('/');
+        name = to[0] == '/' || slash == std::string::npos ? to : name.substr(0, slash + 1) + to;
     }
-    ::unlink(path.c_str());
 }
 
 }  // namespace
@@ -43,6 +55,8 @@ void FileSlot::take(int fd, const std::string& path, const struct stat& st)
     path_ = path;
     length_ = st.st_size;
     id_ = {st.st_dev, st.st_ino};
+    times_[0] = st.st_atim;
+    times_[1] = st.st_mtim;
 }
 
 void FileSlot::forget() noexcept
@@ -51,7 +65,7 @@ void FileSlot::forget() noexcept
     path_.clear();
     length_ = 0;
     id_ = {};
-    appending_ = created_ = regular_ = false;
+    appending_ = created_ = regular_ = spareForClose_ = false;
 }
 
 int FileSlot::openForInput(const std::string& path)
@@ -61,8 +75,12 @@ int FileSlot::openForInput(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return errno;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+    // A status that cannot be read is named by its own error.
+    const int err = ::fstat(fd, &st) != 0 ? errno
+                    : S_ISDIR(st.st_mode)  ? EISDIR
+                    : !S_ISREG(st.st_mode) ? ENODEV
+                                           : 0;
+    if (err != 0) {
         ::close(fd);
         return err;
     }
@@ -81,6 +99,7 @@ int FileSlot::openForAppend(const std::string& path)
         fd_ = fd;
         path_ = path;
         appending_ = created_ = regular_ = true;
+        spareForClose_ = quietDevice_ == 0;
         return 0;
     }
     bool created = false;
@@ -109,14 +128,15 @@ int FileSlot::openForAppend(const std::string& path)
     // look: one with content was not created here and must stay.
     if (created && err == 0 && st.st_size > 0) created = false;
     if (err != 0) {
+        if (created) removeCreated(fd, path);
         ::close(fd);
-        if (created) removeCreated(path);
         return err;
     }
     take(fd, path, st);
     appending_ = true;
     created_ = created;
     regular_ = S_ISREG(st.st_mode);
+    spareForClose_ = quietDevice_ == 0 || st.st_dev != quietDevice_;
     return 0;
 }
 
@@ -153,15 +173,22 @@ int FileSlot::write(std::string_view data)
 }
 
 
+void FileSlot::putBack(int fd) noexcept
+{
+    if (created_) {
+        removeCreated(fd, path_);
+    } else if (regular_) {
+        (void)::ftruncate(fd, length_);
+        // Times too: a piece put back was not written. Only its owner may
+        // set them, so for anyone else they stay as the truncate left them.
+        (void)::futimens(fd, times_);
+    }
+}
+
 void FileSlot::undoAppend() noexcept
 {
     if (!isOpen()) return;
-    if (appending_) {
-        if (created_)
-            removeCreated(path_);
-        else if (regular_)
-            (void)::ftruncate(fd_, length_);
-    }
+    if (appending_) putBack(fd_);
     ::close(fd_);
     forget();
 }
@@ -169,16 +196,19 @@ void FileSlot::undoAppend() noexcept
 int FileSlot::close()
 {
     if (!isOpen()) return 0;
+    // Closing may report that written data was lost (a network or user-space
+    // file system flushes then); a second descriptor keeps the file at hand
+    // to put it back through.
+    const int spare = appending_ && spareForClose_ ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
     if (::close(fd_) == 0 || errno == EINTR) {
+        if (spare >= 0) ::close(spare);
         forget();
         return 0;
     }
     const int err = errno;
-    if (appending_) {
-        if (created_)
-            removeCreated(path_);
-        else if (regular_)
-            (void)::truncate(path_.c_str(), length_);
+    if (spare >= 0) {
+        putBack(spare);
+        ::close(spare);
     }
     forget();
     return err;

@@ -4,6 +4,7 @@
 // Every operation that can fail returns 0 or a system error number.
 #include <csignal>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -41,6 +42,12 @@ public:
     int read(char* into, std::size_t count, std::size_t* got);
     int write(std::string_view data);
 
+    // Files on this device (0: none) are on a local file system whose close
+    // reports no lost data, so closing them needs no spare descriptor; a file
+    // that openForAppend creates is taken to lie there too, the caller
+    // having looked at the folder it is created in.
+    void setQuietDevice(dev_t dev) { quietDevice_ = dev; }
+
     // Puts an appended file back as it was before it was opened (its old
     // length, or no file when it was created) and frees the slot.
     void undoAppend() noexcept;
@@ -53,14 +60,18 @@ private:
     FileSlot() = default;
     void take(int fd, const std::string& path, const struct stat& st);
     void forget() noexcept;
+    void putBack(int fd) noexcept;
 
     int fd_ = -1;
     std::string path_;
     std::int64_t length_ = 0;
     FileId id_{};
+    timespec times_[2]{};  // access and modification, as opened
     bool appending_ = false;
     bool created_ = false;
     bool regular_ = false;
+    bool spareForClose_ = false;
+    dev_t quietDevice_ = 0;
 };
 
 // While it lives, a write past the file size limit or into a pipe that no

@@ -19,8 +19,9 @@ std::u16string pieceName(std::u16string_view folder, std::u16string_view base, s
 // name that settings give for each piece; each piece is its characters'
 // bytes, as decoding, cutting and encoding would give them. Piece 1 is
 // written even for an empty text. Throws RunError before writing anything
-// when a piece would land in the file `input`, at the latest on its opened
-// file, and at a piece that cannot be written, which is put back as it was.
+// when a piece would land in the file `input` (at the latest on its opened
+// file) or when the output folder's disk reports too little room for the
+// pieces, and at a piece that cannot be written, which is put back as it was.
 void writePieces(std::string_view bytes, std::int32_t m, SettingsReader& settings, const FileId& input);
 
 }  // namespace engine
