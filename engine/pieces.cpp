@@ -145,18 +145,18 @@ dev_t checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base
 
     std::int64_t found = 0;
     std::vector<std::int64_t> existing;  // piece numbers found, only when the room is tight
-    // The listing finds the names worth a look: entries that are the input
-    // (by inode first, then device and inode) or links that may lead to it.
-    // A folder may let its files be opened without being listed, and then
-    // every name is looked at.
+    // The listing finds the names worth a look: every entry that may stand
+    // for a piece is checked by device and inode as stat gives them (a
+    // listing's own inode numbers may differ from stat's). A folder may let
+    // its files be opened without being listed, and then every name is
+    // looked at.
     const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(listFd >= 0 ? ::fdopendir(listFd) : nullptr, ::closedir);
     if (listing) {
         while (const dirent* e = ::readdir(listing.get())) {
             const std::int64_t k = pieceNumberOf(e->d_name, baseDigits);
-            if (k < 1) continue;
-            const bool mayBeInput = e->d_ino == input.ino || e->d_type == DT_LNK || e->d_type == DT_UNKNOWN;
-            if (mayBeInput && (found == 0 || k < found) && isFile(dirFd, e->d_name, input) &&
+            if (k < 1 || k > mostPieces) continue;
+            if ((found == 0 || k < found) && isFile(dirFd, e->d_name, input) &&
                 isFile(dirFd, leaf(k).c_str(), input) && k <= pieces())
                 found = k;
             if (tight && k <= pieces() && (e->d_name == leaf(k) || exists(dirFd, leaf(k).c_str())))
