@@ -1,7 +1,6 @@
 #include "input_text.hpp"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -29,7 +28,6 @@ namespace {
 constexpr std::int64_t kMaxInputBytes = 0x7FFFFFFF;
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kSmallSample = std::size_t{1} << 20;
 
 std::size_t roundUp(std::size_t n, std::size_t unit) { return (n + unit - 1) / unit * unit; }
 
@@ -44,27 +42,45 @@ void faultIn(char* p, std::size_t n)
     for (std::size_t i = 0; i < n; i += page) static_cast<volatile char*>(p)[i] = 0;
 }
 
-double secondsPerByte(char* p, std::size_t n)
+std::string fileText(const std::string& path)
 {
-    const auto t0 = std::chrono::steady_clock::now();
-    faultIn(p, n);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / static_cast<double>(n);
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Free memory blocks of a huge page or more, counted in huge pages.
+std::uint64_t freeHugePages()
+{
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    int hugeOrder = 0;
+    while ((page << hugeOrder) < kHugePage) ++hugeOrder;
+    std::uint64_t pages = 0;
+    std::istringstream zones(fileText("/proc/buddyinfo"));
+    for (std::string line; std::getline(zones, line);) {
+        const std::size_t zone = line.find("zone");
+        if (zone == std::string::npos) continue;
+        std::istringstream fields(line.substr(zone + 4));
+        std::string name;
+        fields >> name;
+        unsigned long long count = 0;
+        for (int order = 0; fields >> count; ++order)
+            if (order >= hugeOrder) pages += std::uint64_t{count} << (order - hugeOrder);
+    }
+    return pages;
 }
 
 // Huge pages cost a fraction of small ones where each page fault is dear (in
-// some virtual machines), and several times more where the kernel must
-// compact memory or have each 2 MB page backed anew: the first 2 MB try
-// small pages, the next 2 MB a huge page, and the rest goes the cheaper way.
-// data starts on a huge page boundary.
-void faultInBuffer(char* data, std::size_t size, std::size_t rounded)
+// some virtual machines), but where no free 2 MB block is left the kernel
+// compacts memory for each of them inside the fault, which costs several
+// times more than small pages. data starts on a huge page boundary.
+void faultInBuffer(char* data, std::size_t size)
 {
-    if (size < 4 * kHugePage) return faultIn(data, size);
-    const double small = secondsPerByte(data, kSmallSample);
-    faultIn(data + kSmallSample, kHugePage - kSmallSample);
-    (void)::madvise(data + kHugePage, kHugePage, MADV_HUGEPAGE);  // only a hint: small pages work too
-    const double huge = secondsPerByte(data + kHugePage, kHugePage);
-    if (huge < small) (void)::madvise(data + 2 * kHugePage, rounded - 2 * kHugePage, MADV_HUGEPAGE);
-    faultIn(data + 2 * kHugePage, size - 2 * kHugePage);
+    const std::size_t rounded = roundUp(size, kHugePage);
+    if (freeHugePages() >= rounded / kHugePage)
+        (void)::madvise(data, rounded, MADV_HUGEPAGE);  // only a hint: small pages work too
+    faultIn(data, size);
 }
 
 // Bytes in "Key: N kB" of /proc/meminfo, or nothing.
@@ -75,14 +91,6 @@ std::optional<std::uint64_t> meminfoBytes(const std::string& text, const char* k
     unsigned long long kb = 0;
     if (std::sscanf(text.c_str() + at + std::strlen(key) + 2, " %llu", &kb) != 1) return std::nullopt;
     return std::uint64_t{kb} * 1024;
-}
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::optional<std::uint64_t> numberIn(const std::string& path)
@@ -214,7 +222,7 @@ ByteBuffer::ByteBuffer(std::size_t size) : size_(size)
     }
     data_ = reinterpret_cast<char*>(roundUp(reinterpret_cast<std::uintptr_t>(mapping_), kHugePage));
     try {
-        faultInBuffer(data_, size, rounded);
+        faultInBuffer(data_, size);
     } catch (const std::bad_alloc&) {
         ::munmap(mapping_, mapped_);
         mapping_ = nullptr;
