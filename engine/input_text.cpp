@@ -12,7 +12,6 @@
 #include <sys/sysinfo.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 #include "run_error.hpp"
 #include "runtime.hpp"
@@ -174,7 +173,9 @@ std::uint64_t cgroupRoom()
         if (!v1 && !v2) continue;
         root = unescaped(root);
         const std::string& own = v1 ? v1Path : v2Path;
-        if (own.compare(0, root.size(), root) != 0) continue;
+        const bool below = own.compare(0, root.size(), root) == 0 &&
+                           (root == "/" || own.size() == root.size() || own[root.size()] == '/');
+        if (!below) continue;  // a cgroup this mount does not show
         const std::string top = unescaped(point);
         std::string dir = top + own.substr(root == "/" ? 0 : root.size());
         while (true) {
