@@ -105,7 +105,8 @@ private:
     std::string why_;
 };
 
-// Runs fn in a child process inside the cgroup; gives the messages shown.
+// Runs fn in a child process inside the cgroup; gives the messages shown,
+// and says so when it left a file open.
 Messages inCgroup(const MemoryCgroup& cgroup, const std::function<Messages()>& fn)
 {
     int pipeFds[2];
@@ -114,8 +115,10 @@ Messages inCgroup(const MemoryCgroup& cgroup, const std::function<Messages()>& f
     if (pid == 0) {
         ::close(pipeFds[0]);
         if (!cgroup.enter()) ::_exit(3);
+        const int fds = openFdCount();
         std::string out;
         for (const std::u16string& m : fn()) out += utf8(m) + '\n';
+        if (openFdCount() != fds) out += "a file was left open\n";
         if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
         ::_exit(0);
     }
