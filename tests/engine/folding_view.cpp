@@ -1,6 +1,8 @@
 #define FUSE_USE_VERSION 31
 #include "folding_view.hpp"
 
+#include "support.hpp"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -258,10 +260,7 @@ std::string inChildProcess(const std::function<std::string()>& body, bool ownMou
         ::_exit(ok ? 0 : 2);
     }
     ::close(pipeFds[1]);
-    std::string got;
-    char buf[4096];
-    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
-    ::close(pipeFds[0]);
+    std::string got = readAllAndClose(pipeFds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) got += "\nchild ended with status " + std::to_string(status);

@@ -18,43 +18,12 @@
 #include "support.hpp"
 
 using namespace testing_support;
-using Messages = std::vector<std::u16string>;
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::u16string kNotice = u"接下来将要分割文件，请在输出目录中浏览分割完的文件";
 const std::u16string kDone = u"完成";
-
-// Runs fn in a child process and gives back the messages it returned.
-Messages inChild(const std::function<Messages()>& fn)
-{
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFds[0]);
-        const int fds = openFdCount();
-        std::string out;
-        for (const std::u16string& m : fn()) out += utf8(m) + '\n';
-        if (openFdCount() != fds) out += "a file was left open\n";
-        if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string got;
-    char buf[4096];
-    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "child status " << status << (WIFSIGNALED(status) ? ", killed by signal " + std::to_string(WTERMSIG(status)) : "");
-    Messages messages;
-    for (std::size_t start = 0, end; (end = got.find('\n', start)) != std::string::npos; start = end + 1)
-        messages.push_back(u16(got.substr(start, end - start)));
-    return messages;
-}
 
 // Root passes every permission test, so these faults run as nobody.
 void dropPrivileges()

@@ -18,7 +18,6 @@
 #include "support.hpp"
 
 using namespace testing_support;
-using Messages = std::vector<std::u16string>;
 namespace fs = std::filesystem;
 
 namespace {
@@ -105,38 +104,6 @@ private:
     std::string why_;
 };
 
-// Runs fn in a child process inside the cgroup; gives the messages shown,
-// and says so when it left a file open.
-Messages inCgroup(const MemoryCgroup& cgroup, const std::function<Messages()>& fn)
-{
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFds[0]);
-        if (!cgroup.enter()) ::_exit(3);
-        const int fds = openFdCount();
-        std::string out;
-        for (const std::u16string& m : fn()) out += utf8(m) + '\n';
-        if (openFdCount() != fds) out += "a file was left open\n";
-        if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string got;
-    char buf[4096];
-    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "child status " << status
-        << (WIFSIGNALED(status) ? ", killed by signal " + std::to_string(WTERMSIG(status)) : "");
-    Messages messages;
-    for (std::size_t start = 0, end; (end = got.find('\n', start)) != std::string::npos; start = end + 1)
-        messages.push_back(u16(got.substr(start, end - start)));
-    return messages;
-}
 
 void makeFile(const fs::path& p, std::size_t size)
 {
@@ -168,14 +135,14 @@ TEST(Memory, InputBeyondTheCgroupLimit)
         makeFile(input, c.size);
         fs::create_directory(out);
         const std::u16string in16 = u16(input.string());
-        const Messages got = inCgroup(cgroup, [&] {
+        const Messages got = inChild([&] {
             Settings s{true, false, in16, u16(out.string()), u"p", u"1000000", {}};
             Messages m = split(s);
             Recorder r(s);
             engine::showCharacterCount(r, r.box());
             m.insert(m.end(), r.messages.begin(), r.messages.end());
             return m;
-        });
+        }, [&] { return cgroup.enter(); });
         const std::u16string notice = u"接下来将要分割文件，请在输出目录中浏览分割完的文件";
         if (c.fits) {
             EXPECT_EQ(got, (Messages{notice, u"完成", u"被分割文件的字数为" + u16(std::to_string(c.size)) + u"个"}));

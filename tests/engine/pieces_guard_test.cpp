@@ -200,10 +200,7 @@ TEST(PutBack, LinkPutInPlaceOfANewPieceIsNotFollowed)
             swapped = true;
         }
     }
-    std::string got;
-    char buf[4096];
-    for (ssize_t r; (r = ::read(pipeFds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
-    ::close(pipeFds[0]);
+    std::string got = readAllAndClose(pipeFds[0]);
     ::waitpid(pid, &status, 0);
     if (got.starts_with("SKIP: ")) GTEST_SKIP() << got.substr(6);
     EXPECT_TRUE(swapped);

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
+#include <sys/wait.h>
 #include <unicode/unistr.h>
 
 #include "split_run.hpp"
@@ -102,6 +104,42 @@ int openFdCount()
     int n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
     return n;
+}
+
+std::string readAllAndClose(int fd)
+{
+    std::string got;
+    char buf[4096];
+    for (ssize_t r; (r = ::read(fd, buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(r));
+    ::close(fd);
+    return got;
+}
+
+Messages inChild(const std::function<Messages()>& fn, const std::function<bool()>& enter)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (enter && !enter()) ::_exit(3);
+        const int fds = openFdCount();
+        std::string out;
+        for (const std::u16string& m : fn()) out += utf8(m) + '\n';
+        if (openFdCount() != fds) out += "a file was left open\n";
+        if (::write(pipeFds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size())) ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string got = readAllAndClose(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "child status " << status << (WIFSIGNALED(status) ? ", killed by signal " + std::to_string(WTERMSIG(status)) : "");
+    Messages messages;
+    for (std::size_t start = 0, end; (end = got.find('\n', start)) != std::string::npos; start = end + 1)
+        messages.push_back(u16(got.substr(start, end - start)));
+    return messages;
 }
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 // Fixtures shared by the engine tests: fixed settings that record their
 // reads, a message log, and a scratch folder with byte-level file helpers.
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -78,5 +79,14 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& root);
 
 // How many file descriptors this process holds.
 int openFdCount();
+
+// All a descriptor gives until its end; closes it.
+std::string readAllAndClose(int fd);
+
+using Messages = std::vector<std::u16string>;
+
+// Runs fn in a child process (once enter, when given, has succeeded) and
+// gives back the messages it returned; says so when it left a file open.
+Messages inChild(const std::function<Messages()>& fn, const std::function<bool()>& enter = {});
 
 }  // namespace testing_support

@@ -6,20 +6,12 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
-#include <cstring>
 #include <xcb/xcb.h>
+
+#include "platform/x11_atoms.hpp"
 
 namespace ui {
 namespace {
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return found;
-}
 
 // The window's _NET_FRAME_EXTENTS, when set.
 bool readExtents(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents, QMargins& margins)
@@ -30,20 +22,6 @@ bool readExtents(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents, Q
     if (found) {
         const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
         margins = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));  // left, right, top, bottom
-    }
-    std::free(reply);
-    return found;
-}
-
-bool supported(xcb_connection_t* c, xcb_window_t root, xcb_atom_t wanted)
-{
-    const xcb_atom_t list = atom(c, "_NET_SUPPORTED");
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, root, list, XCB_ATOM_ATOM, 0, 4096), nullptr);
-    bool found = false;
-    if (reply && reply->format == 32) {
-        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) found = found || atoms[i] == wanted;
     }
     std::free(reply);
     return found;
@@ -60,10 +38,12 @@ QMargins frameExtents(QWidget* window)
     if (!c) return known;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
-    const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t extents = x11Atom(c, "_NET_FRAME_EXTENTS", true);
+    const xcb_atom_t request = x11Atom(c, "_NET_REQUEST_FRAME_EXTENTS", true);
     QMargins margins;
-    if (extents == XCB_ATOM_NONE || request == XCB_ATOM_NONE || !supported(c, root, request)) return known;
+    if (extents == XCB_ATOM_NONE || request == XCB_ATOM_NONE ||
+        !holdsAtom(c, root, x11Atom(c, "_NET_SUPPORTED", true), request))
+        return known;
     if (readExtents(c, id, extents, margins)) return margins;
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
