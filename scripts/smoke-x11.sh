@@ -174,7 +174,7 @@ wait_until "OK to hide the dialog" is_gone "$form4"
 option2
 form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
 read -r fx fy _ _ < <(client_geometry "$form5")
-label_ink() { read -r ink _ < <("$grab" --ink $((fx + 8)) $((fy + 16)) 170 25); ((ink >= 0)); }
+label_ink() { read -r ink _ < <("$grab" --ink $((fx + 8)) $((fy + 16)) 170 25); ((${ink:--1} >= 0)); }
 wait_until "the size dialog's first label to be drawn" label_ink
 ((ink >= 0 && ink <= 3)) || x11_fail "the size dialog's label starts its text $ink px below its top"
 echo "labels: text from the top of the box"
