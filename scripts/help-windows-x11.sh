@@ -14,11 +14,10 @@ start_program "$binary"
 # "帮助" is the third menu: open the first, move right twice (its first item
 # is then highlighted), then the keys given.
 help_item() {
-  xdotool windowactivate --sync "$main"
-  xdotool mousemove $((mx + 12)) $((my + bar / 2)) click 1
-  sleep 0.2
-  xdotool key Right Right
-  sleep 0.2
+  activate_window "$main"
+  open_menu $((mx + 12)) $((my + bar / 2))
+  next_menu Right
+  next_menu Right
   local key
   for key in "$@"; do xdotool key "$key"; done
 }
@@ -37,29 +36,33 @@ expect_place "$form2" "191 164 702 490" "instructions window"
 on_task_bar "$form2" || x11_fail "the instructions window has no task-bar button"
 ! xprop -id "$form2" WM_TRANSIENT_FOR | grep -q 'window id' || x11_fail "the instructions window has an owner"
 
-# Moved and resized, hidden by OK, shown again as it was left.
-xdotool windowmove --sync "$form2" 60 40
-xdotool windowsize --sync "$form2" 760 520
-sleep 0.3
+# Moved and resized, hidden by OK, shown again as it was left. openbox takes
+# the requests in turn: the move is done once the size is.
+xdotool windowmove "$form2" 60 40
+xdotool windowsize "$form2" 760 520
+sized() { read -r _ _ fw fh < <(client_geometry "$form2") && [[ "$fw $fh" == "760 520" ]]; }
+wait_until "the instructions window to be resized to 760 by 520" sized
 moved=$(client_geometry "$form2")
 read -r fx fy fw fh <<<"$moved"
-[[ $fw -eq 760 && $fh -eq 520 ]] || x11_fail "the instructions window was not resized: $moved"
+[[ "$fx $fy" != "191 164" ]] || x11_fail "the instructions window was not moved: $moved"
 xdotool mousemove $((fx + 584 + 40)) $((fy + 440 + 16)) click 1  # its OK
-x11_wait_for sh -c "! xwininfo -id $form2 | grep -q IsViewable" || x11_fail "OK did not hide the instructions window"
+wait_until "OK to hide the instructions window" is_gone "$form2"
 is_viewable "$main" || x11_fail "the main window went with OK"
-x11_wait_for sh -c "[ \"\$(xdotool getactivewindow)\" = $main ]" || x11_fail "OK did not bring the main window to the front"
+wait_until "OK to bring the main window to the front" is_active "$main"
 help_item Return
-x11_wait_for is_viewable "$form2" || x11_fail "使用说明 did not show the instructions window again"
+wait_until "使用说明 to show the instructions window again" is_viewable "$form2"
 expect_place "$form2" "$moved" "instructions window shown again"
 echo "instructions window: placed, on the task bar, OK hides it and keeps its place and size"
 
 # The close box destroys it; the next 使用说明 makes it afresh at its place.
 close_box "$form2"
-x11_wait_for is_destroyed "$form2" || x11_fail "the close box did not destroy the instructions window"
+wait_until "the close box to destroy the instructions window" is_destroyed "$form2"
 is_viewable "$main" || x11_fail "closing the instructions window ended the program"
 help_item Return
 form2=$(find_window '帮助') || x11_fail "instructions window not made afresh"
 expect_place "$form2" "191 164 702 490" "instructions window made afresh"
+click_in "$form2" $((584 + 40)) $((440 + 16))  # its OK
+wait_until "OK to hide the instructions window" is_gone "$form2"
 echo "instructions window: closed by its close box, made afresh at its place"
 
 # The About window: client area 365,329 and 307 by 197 pixels (5475, 4935,
@@ -75,10 +78,14 @@ xprop -id "$form6" WM_NORMAL_HINTS | grep -q 'program specified minimum size: 30
 xprop -id "$form6" WM_NORMAL_HINTS | grep -q 'program specified maximum size: 307 by 197' ||
   x11_fail "the About window can be resized"
 help_item Down Return
-sleep 0.3
+# The instructions window shown after it: by then the program has handled
+# 关于, and openbox has put on the screen what it showed.
+help_item Return
+wait_until "使用说明 to show the instructions window after 关于" is_viewable "$form2"
 [[ $(xdotool search --onlyvisible --name '^关于$' | wc -l) -eq 1 ]] || x11_fail "关于 twice gave two windows"
+activate_window "$form6"  # its close box lies under the instructions window
 close_box "$form6"
-x11_wait_for is_destroyed "$form6" || x11_fail "the close box did not destroy the About window"
+wait_until "the close box to destroy the About window" is_destroyed "$form6"
 is_viewable "$main" || x11_fail "closing the About window ended the program"
 echo "About window: placed, off the task bar, fixed size, one window, closed by its close box"
 

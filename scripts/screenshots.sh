@@ -16,14 +16,25 @@ start_x11
 
 start_program "$binary"
 
-# Brings the window to the front and saves it with its frame.
+# Grabs a part of the screen into $1; true when it shows what the grab
+# before it showed, that is when the window has finished drawing.
+settled() {
+  local out=$1
+  shift
+  "$grab" "$out.new" "$@" && cmp -s "$out.new" "$out" && rm "$out.new" && return 0
+  mv "$out.new" "$out"
+  return 1
+}
+
+# Brings the window to the front and saves it with its frame, once drawn.
 shot() {
   local name=$1 id=$2 x y w h left right top bottom
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowraise "$id"
-  sleep 0.3  # let it repaint after coming to the front
+  activate_window "$id"
   read -r x y w h < <(client_geometry "$id")
   read -r left right top bottom < <(frame_extents "$id")
-  "$grab" "$outdir/$name.png" $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
+  rm -f "$outdir/$name.png"
+  wait_until "$name to be drawn" settled "$outdir/$name.png" \
+    $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
   echo "$outdir/$name.png"
 }
 
@@ -32,10 +43,9 @@ shot main-window "$main"
 # The upper "浏览…" opens the open-file dialog; Esc cancels it.
 click_at $((cx + 256)) $((cy + 32))
 dialog=$(find_window '打开') || x11_fail "open-file dialog not found"
-sleep 0.5  # let it list its folder
 shot open-file-dialog "$dialog"
 xdotool key Escape
-x11_wait_for sh -c "! xwininfo -id $dialog | grep -q IsViewable"
+wait_until "Esc to close the open-file dialog" is_gone "$dialog"
 
 # Again, on a folder of novels whose names are code page 936 bytes
 # ("中文", "测试"), reached by typing its path as the dialog shows it.
@@ -56,13 +66,13 @@ xdotool key Escape
 x11_wait_for sh -c "! xwininfo -id $dialog | grep -q IsViewable"
 
 # The lower "浏览…" opens the folder chooser; its OK hides it.
-xdotool windowactivate --sync "$main"
+activate_window "$main"
 click_at $((cx + 256)) $((cy + 64))
 form3=$(find_window '请选择输出路径') || x11_fail "folder chooser not found"
 shot folder-chooser "$form3"
 read -r fx fy _ _ < <(client_geometry "$form3")
 click_at $((fx + 148)) $((fy + 156))
-x11_wait_for sh -c "! xwininfo -id $form3 | grep -q IsViewable"
+wait_until "OK to hide the folder chooser" is_gone "$form3"
 
 # Option1 "按字数分割" and Option2 "按文件大小分割" open their dialogs.
 click_at $((cx + 30)) $((cy + 104))
@@ -70,7 +80,7 @@ form4=$(find_window '请输入每个文件的字数') || x11_fail "character-cou
 xdotool type --window "$form4" 500
 shot count-dialog "$form4"
 
-xdotool windowactivate --sync "$main"
+activate_window "$main"
 click_at $((cx + 170)) $((cy + 104))
 form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
 shot size-dialog "$form5"
@@ -81,16 +91,15 @@ click_at $((fx + 128)) $((fy + 68))
 box=$(find_window '提示') || x11_fail "message box not found"
 shot message-box "$box"
 xdotool key Return  # the box is modal and has the focus
-x11_wait_for sh -c "! xwininfo -id $box | grep -q IsViewable"
+wait_until "Enter to close the message box" is_gone "$box"
 
 # "帮助" is the third menu: open the first, move right twice (its first item
 # is then highlighted), then choose.
 open_help_item() {
-  xdotool windowactivate --sync "$main"
-  click_at $((mx + 12)) $((my + bar / 2))
-  sleep 0.2
-  xdotool key Right Right
-  sleep 0.2
+  activate_window "$main"
+  open_menu $((mx + 12)) $((my + bar / 2))
+  next_menu Right
+  next_menu Right
   local key
   for key in "$@"; do xdotool key "$key"; done
 }

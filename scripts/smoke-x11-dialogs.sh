@@ -15,9 +15,8 @@ start_program "$binary"
 
 # The first menu, "操作", then the keys.
 menu_item() {
-  xdotool windowactivate --sync "$main"
-  click_at $((mx + 12)) $((my + bar / 2))
-  sleep 0.2
+  activate_window "$main"
+  open_menu $((mx + 12)) $((my + bar / 2))
   local key
   for key in "$@"; do xdotool key "$key"; done
 }
@@ -29,8 +28,9 @@ open_file_dialog() {
   xprop -id "$id" WM_TRANSIENT_FOR | grep -q "window id # $(printf '0x%x' "$main")" ||
     x11_fail "the open-file dialog is not owned by the main window ($1)"
   xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || x11_fail "the open-file dialog is not modal ($1)"
+  wait_until "the open-file dialog to become active ($1)" is_active "$id"
   xdotool key Escape
-  x11_wait_for is_gone "$id" || x11_fail "Esc did not close the open-file dialog ($1)"
+  wait_until "Esc to close the open-file dialog ($1)" is_gone "$id"
   echo "open-file dialog from $1: modal over the main window, closed by Esc"
 }
 click_at $((cx + 256)) $((cy + 32))  # Command1 "浏览…"
@@ -51,13 +51,13 @@ chooser() {
 click_at $((cx + 256)) $((cy + 64))  # Command3 "浏览…"
 form3=$(chooser "the button")
 close_box "$form3"
-x11_wait_for sh -c "! xwininfo -id $form3" || x11_fail "the close box did not destroy the folder chooser"
+wait_until "the close box to destroy the folder chooser" is_destroyed "$form3"
 echo "folder chooser from the button: placed, no owner, task-bar button, destroyed by its close box"
 
 menu_item Down Down Return  # "选择输出目录"
 form3=$(chooser "the menu")
 click_at $((365 + 148)) $((342 + 156))  # its OK
-x11_wait_for is_gone "$form3" || x11_fail "OK did not hide the folder chooser"
+wait_until "OK to hide the folder chooser" is_gone "$form3"
 echo "folder chooser from the menu: hidden by its OK"
 
 end_by_close_box

@@ -37,23 +37,31 @@ dialog_ok() {
   ! xprop -id "$id" WM_TRANSIENT_FOR | grep -q 'window id' || x11_fail "the dialog has an owner window"
   xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || x11_fail "the dialog has a task-bar button"
 }
-option1() { xdotool mousemove $((x + 30)) $((y + bar + 104)) click 1; }
+# Option1 shows the dialog and makes it the active window.
+option1() {
+  xdotool mousemove $((x + 30)) $((y + bar + 104)) click 1
+  [[ -z ${form4:-} ]] || wait_until "Option1 to make the dialog active" is_active "$form4"
+}
 option1
 form4=$(find_window '请输入每个文件的字数') || x11_fail "character-count dialog not found"
+wait_until "the character-count dialog to become active" is_active "$form4"
 dialog_ok "$form4"
-read -r dx dy _ _ < <(client_geometry "$form4")
-xdotool mousemove $((dx + 228)) $((dy + 84)) click 1  # its OK
-x11_wait_for sh -c "! xwininfo -id $form4 | grep -q IsViewable" || x11_fail "OK did not hide the dialog"
+click_in "$form4" 228 84  # its OK
+wait_until "OK to hide the dialog" is_gone "$form4"
 option1
-x11_wait_for sh -c "xwininfo -id $form4 | grep -q IsViewable" || x11_fail "Option1 did not show the dialog again"
 dialog_ok "$form4"
 echo "character-count dialog: placed, no owner, no task-bar button, after OK too"
 
-# Client areas, in pixels: the main window's below its menu bar.
+# Client areas, in pixels: the main window's below its menu bar. A click
+# in a field makes it the active window, which then takes the keys.
 main_at() { xdotool mousemove $((x + $1)) $((y + bar + $2)) click 1; }
-text1() { main_at 100 32; }
-text2() { main_at 100 64; }
-text4() { main_at 200 152; }
+field_at() {
+  main_at "$@"
+  wait_until "a click in a field to make the main window active" is_active "$main"
+}
+text1() { field_at 100 32; }
+text2() { field_at 100 64; }
+text4() { field_at 200 152; }
 command2() { main_at 80 204; }
 option2() { main_at 180 104; }
 replace_text() { xdotool key ctrl+a BackSpace; xdotool type -- "$1"; }
@@ -62,11 +70,11 @@ replace_text() { xdotool key ctrl+a BackSpace; xdotool type -- "$1"; }
 box=""
 open_box() {
   box=$(find_window '提示') || x11_fail "no message box after $1"
-  x11_wait_for is_active "$box" || x11_fail "the message box after $1 is not active"
+  wait_until "the message box after $1 to become active" is_active "$box"
 }
 answer_box() {
   xdotool key Return  # to the focused window: the box
-  x11_wait_for is_gone "$box" || x11_fail "Enter did not close the message box"
+  wait_until "Enter to close the message box" is_gone "$box"
 }
 
 # Owned by the window whose procedure opened it, centred over it, with the
@@ -88,26 +96,31 @@ check_box() {
 # at once. The main window may be minimised, and the dialog's OK, which
 # shows it, brings it back to the front.
 xdotool windowminimize "$form4"
-sleep 0.5
-x11_wait_for is_normal "$form4" || x11_fail "the minimised dialog stayed minimised"
-sleep 0.3
-is_normal "$form4" || x11_fail "the dialog was minimised again"
 xdotool windowminimize "$main"
-x11_wait_for is_minimised "$main" || x11_fail "the main window could not be minimised"
+# openbox takes the requests in turn: the dialog was minimised before the
+# main window was.
+wait_until "the main window to be minimised" is_minimised "$main"
+wait_until "the program to undo the dialog's minimising" is_normal "$form4"
+# A box from the dialog (Text1 is empty): once it shows, the program and
+# openbox have handled all that came before it.
+click_in "$form4" 96 84  # "显示被分割文件字数"
+open_box "the character count, with the main window minimised"
+is_normal "$form4" || x11_fail "the dialog was minimised again"
+answer_box
+wait_until "the dialog to be active again after the box" is_active "$form4"
 click_in "$form4" 228 84  # its OK
-x11_wait_for is_normal "$main" || x11_fail "OK left the main window minimised"
-x11_wait_for is_active "$main" || x11_fail "OK did not make the main window active"
+wait_until "OK to bring the main window back" is_normal "$main"
+wait_until "OK to make the main window active" is_active "$main"
 echo "minimising: undone at once for a dialog; the main window back after OK"
 
 # 2. After a box, the window before it is active again with its focus.
 option1
-x11_wait_for is_active "$form4" || x11_fail "the dialog is not active"
 click_in "$form4" 200 32  # Text3
 xdotool type 12
 xdotool key Tab Tab space  # "显示被分割文件字数": Text1 is empty
 open_box "the character count"
 answer_box
-x11_wait_for is_active "$form4" || x11_fail "after the box the dialog is not active"
+wait_until "the dialog to be active again after the box" is_active "$form4"
 xdotool key shift+Tab shift+Tab End  # from its button back to Text3
 xdotool type 34
 [[ "$(focused_field_text)" == 1234 ]] || x11_fail "typing after the box did not reach the dialog's field"
@@ -131,7 +144,8 @@ done
 [[ "$(cat "$work/out/p1.txt")" == abc ]] || x11_fail "the split wrote no piece"
 echo "message boxes: owned, centred, with the icon and wide enough, one after another too"
 
-# 4. A field takes a text longer than 32767 characters.
+# 4. A field takes a text longer than 32767 characters. Read back by a copy,
+# which the program makes only after the paste before it.
 long=$(printf 'x%.0s' $(seq 40000))
 set_clipboard "$long"
 text4 && xdotool key ctrl+a ctrl+v
@@ -156,11 +170,12 @@ echo "message box: a path of 3000 characters fits on the screen"
 # 5. A label draws its text from the top of its box: the size dialog's
 # first label (375 twips high) level with its field and "KB".
 click_in "$form4" 228 84  # OK: the dialog no longer lies over Option2
-x11_wait_for is_gone "$form4" || x11_fail "OK did not hide the dialog"
+wait_until "OK to hide the dialog" is_gone "$form4"
 option2
 form5=$(find_window '请输入每个文件的大小') || x11_fail "size dialog not found"
 read -r fx fy _ _ < <(client_geometry "$form5")
-read -r ink _ < <("$grab" --ink $((fx + 8)) $((fy + 16)) 170 25)
+label_ink() { read -r ink _ < <("$grab" --ink $((fx + 8)) $((fy + 16)) 170 25); ((${ink:--1} >= 0)); }
+wait_until "the size dialog's first label to be drawn" label_ink
 ((ink >= 0 && ink <= 3)) || x11_fail "the size dialog's label starts its text $ink px below its top"
 echo "labels: text from the top of the box"
 
