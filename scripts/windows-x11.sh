@@ -184,10 +184,13 @@ full_screen_undone() {
   # screen, so that a request openbox let pass proves nothing.
   for attempt in 1 2 3 4 5; do
     if ((attempt > 1)); then
-      # What held the last request back (the pointer over a frame, the
-      # focus elsewhere) is taken away before the next one.
+      # What may have held the last request back (the pointer over a
+      # frame, the focus elsewhere) is taken away before the next one.
       xdotool mousemove 1000 750
       activate_window "$id"
+      # And should openbox hold the window for full screen already, it
+      # stops doing so first.
+      "$message" state "$id" remove _NET_WM_STATE_FULLSCREEN
     fi
     spy="$x11_dir/state.$id.$attempt"
     xprop -spy -id "$id" _NET_WM_STATE >"$spy" 2>&1 &
