@@ -49,15 +49,7 @@ void Form3::showEvent(QShowEvent* event)
 
 void Form3::Drive1_Change()
 {
-    try {
-        Dir1->setPath(Drive1->drive());
-    } catch (const FolderError& e) {
-        // The lists stay together on the folder the list still shows.
-        const QString drive = Drive1->drive();
-        Drive1->showDrive(Dir1->drive());
-        messageBox(QStringLiteral("无法打开驱动器“") + displayName(drive) + QStringLiteral("”：") + e.reason +
-                   QStringLiteral("。"));
-    }
+    openChosenDrive(Drive1, Dir1);
 }
 
 void Form3::Dir1_Change() {}

@@ -15,9 +15,11 @@
 #include <sys/stat.h>
 
 #include "engine/runtime.hpp"
+#include "platform/drive_list.hpp"
 #include "platform/drives.hpp"
 #include "platform/event.hpp"
 #include "platform/file_names.hpp"
+#include "platform/message_box.hpp"
 
 namespace ui {
 namespace {
@@ -225,6 +227,19 @@ void DirList::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+void openChosenDrive(DriveList* drives, DirList* folders)
+{
+    try {
+        folders->setPath(drives->drive());
+    } catch (const FolderError& e) {
+        // The lists stay together on the folder the list still shows.
+        const QString drive = drives->drive();
+        drives->showDrive(folders->drive());
+        messageBox(QStringLiteral("无法打开驱动器“") + displayName(drive) + QStringLiteral("”：") + e.reason +
+                   QStringLiteral("。"));
+    }
 }
 
 }  // namespace ui

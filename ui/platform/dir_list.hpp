@@ -64,4 +64,10 @@ private:
     int indentation_ = 0;
 };
 
+class DriveList;
+
+// Opens the drive the drive list shows in the folder list; when it cannot
+// be opened, says why and puts the drive list back on the folder list's drive.
+void openChosenDrive(DriveList* drives, DirList* folders);
+
 }  // namespace ui

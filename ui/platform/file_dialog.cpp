@@ -225,15 +225,7 @@ FileDialog::FileDialog(QWidget* owner, std::vector<FileType> types, const QStrin
 
 void FileDialog::driveChanged()
 {
-    try {
-        folders_->setPath(drives_->drive());
-    } catch (const FolderError& e) {
-        // The lists stay together on the folder the list still shows.
-        const QString drive = drives_->drive();
-        drives_->showDrive(folders_->drive());
-        messageBox(QStringLiteral("无法打开驱动器“") + displayName(drive) + QStringLiteral("”：") + e.reason +
-                   QStringLiteral("。"));
-    }
+    openChosenDrive(drives_, folders_);
 }
 
 void FileDialog::listFolder()
