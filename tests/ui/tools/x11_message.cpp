@@ -61,6 +61,8 @@ int main(int argc, char** argv)
         const uint32_t data[5] = {action, atom(c, argv[4]), 0, 1, 0};
         send(c, root, window, atom(c, "_NET_WM_STATE"), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
              XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, data);
+        // A round trip: the server has sent the request on before we leave.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         xcb_disconnect(c);
         return 0;
     }
