@@ -213,9 +213,8 @@ full_screen_undone() {
     X11_WAIT=50 x11_wait_for sh -c "grep -q _NET_WM_STATE_FULLSCREEN '$spy' || [ \$(wc -l <'$spy') -ge 3 ]" &&
       return 0
   done
-  # Now and then openbox drops every such request for a window (its debug
-  # log shows none of them arriving): what the program does with full
-  # screen cannot be seen then, which is a skip, not a pass.
+  # Should openbox take none of the requests, what the program does with
+  # full screen cannot be seen: a skip, not a pass.
   echo "SKIP: openbox took none of 5 full-screen requests for the $what;" \
     "its state as watched: $(cat "$x11_dir"/state."$id".*)" >&2
   exit 77
