@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "mount_fields.hpp"
 #include "run_error.hpp"
 #include "runtime.hpp"
 
@@ -123,21 +124,6 @@ std::uint64_t systemRoom()
     return (std::uint64_t{info.freeram} + info.bufferram + info.freeswap) * info.mem_unit;
 }
 
-// "\040" and the like in /proc/self/mountinfo fields.
-std::string unescaped(const std::string& field)
-{
-    std::string s;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field.find_first_not_of("01234567", i + 1) >= i + 4) {
-            s += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
-            i += 3;
-        } else {
-            s += field[i];
-        }
-    }
-    return s;
-}
-
 bool hasWord(const std::string& list, const std::string& word)
 {
     return ("," + list + ",").find("," + word + ",") != std::string::npos;
@@ -171,12 +157,12 @@ std::uint64_t cgroupRoom()
         const bool v1 = type == "cgroup" && hasWord(options, "memory") && !v1Path.empty();
         const bool v2 = type == "cgroup2" && !v2Path.empty();
         if (!v1 && !v2) continue;
-        root = unescaped(root);
+        root = unescapeMountField(root);
         const std::string& own = v1 ? v1Path : v2Path;
         const bool below = own.compare(0, root.size(), root) == 0 &&
                            (root == "/" || own.size() == root.size() || own[root.size()] == '/');
         if (!below) continue;  // a cgroup this mount does not show
-        const std::string top = unescaped(point);
+        const std::string top = unescapeMountField(point);
         std::string dir = top + own.substr(root == "/" ? 0 : root.size());
         while (true) {
             const auto limit = numberIn(dir + (v1 ? "/memory.limit_in_bytes" : "/memory.max"));

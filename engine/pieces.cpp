@@ -77,7 +77,12 @@ bool exists(int dirFd, const char* name)
     return ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-std::u16string isInputMessage(const std::u16string& name, std::int32_t written);
+std::u16string isInputMessage(const std::u16string& name, std::int32_t written)
+{
+    std::u16string message = u"分割文件" + quoted(name) + u"就是被分割的文件本身，请更换输出目录或分割文件的名称";
+    if (written > 0) message += u"。已完整写入" + decimalText(written) + u"个分割文件。";
+    return message;
+}
 
 // Local file systems that keep no write-back of their own to report at close.
 bool closeIsQuiet(const struct statfs& fs)
@@ -156,11 +161,11 @@ dev_t checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base
         while (const dirent* e = ::readdir(listing.get())) {
             const std::int64_t k = pieceNumberOf(e->d_name, baseDigits);
             if (k < 1 || k > mostPieces) continue;
-            if ((found == 0 || k < found) && isFile(dirFd, e->d_name, input) &&
-                isFile(dirFd, leaf(k).c_str(), input) && k <= pieces())
+            const std::string own = leaf(k);
+            if ((found == 0 || k < found) && isFile(dirFd, e->d_name, input) && isFile(dirFd, own.c_str(), input) &&
+                k <= pieces())
                 found = k;
-            if (tight && k <= pieces() && (e->d_name == leaf(k) || exists(dirFd, leaf(k).c_str())))
-                existing.push_back(k);
+            if (tight && k <= pieces() && (e->d_name == own || exists(dirFd, own.c_str()))) existing.push_back(k);
         }
     } else {
         if (listFd >= 0) ::close(listFd);
@@ -194,13 +199,6 @@ dev_t checkBeforeFirstPiece(std::u16string_view folder, std::u16string_view base
                        kb(room.f_bavail, false) + u"KB，请清理磁盘或更换输出目录");
     }
     return quiet;
-}
-
-std::u16string isInputMessage(const std::u16string& name, std::int32_t written)
-{
-    std::u16string message = u"分割文件" + quoted(name) + u"就是被分割的文件本身，请更换输出目录或分割文件的名称";
-    if (written > 0) message += u"。已完整写入" + decimalText(written) + u"个分割文件。";
-    return message;
 }
 
 void writePiece(const std::u16string& name, std::string_view bytes, std::int32_t written, const FileId& input)

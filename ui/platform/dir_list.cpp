@@ -54,11 +54,6 @@ QStringList subfolders(const QString& folder)
     return names;
 }
 
-QString child(const QString& folder, const QString& name)
-{
-    return folder == QLatin1String("/") ? folder + name : folder + QLatin1Char('/') + name;
-}
-
 // Names cut short with "…" show whole in a tooltip.
 class NameDelegate : public QStyledItemDelegate {
 public:
@@ -167,10 +162,10 @@ void DirList::show(const QString& folder, const QString& drive, const QStringLis
     QTreeWidgetItem* item = addItem(new QTreeWidgetItem(this), drive, drive, opened);
     QString at = drive;
     for (const QString& name : folder.mid(drive.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        at = child(at, name);
+        at = childPath(at, name);
         item = addItem(new QTreeWidgetItem(item), at, name, opened);
     }
-    for (const QString& name : names) addItem(new QTreeWidgetItem(item), child(folder, name), name, closed);
+    for (const QString& name : names) addItem(new QTreeWidgetItem(item), childPath(folder, name), name, closed);
     expandAll();
     setCurrentItem(item);
     opened_ = item;

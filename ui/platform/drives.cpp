@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "engine/mount_fields.hpp"
 #include "engine/run_error.hpp"
 
 #include "platform/file_names.hpp"
@@ -40,25 +41,6 @@ bool isUserDrive(const QByteArray& type, const QString& point)
     if (type == "tmpfs" && under(point, QStringLiteral("/run"))) return false;
     if (type == "squashfs" && under(point, QStringLiteral("/snap"))) return false;
     return true;
-}
-
-// The mount table writes blanks and the like as \ooo.
-QByteArray unescape(const QByteArray& field)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            bool ok = false;
-            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out += char(code);
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
 }
 
 QSet<QString>& known()
@@ -184,7 +166,8 @@ QStringList mountedDrives()
         for (const QByteArray& line : table.readAll().split('\n')) {
             const QList<QByteArray> fields = line.split(' ');
             if (fields.size() < 3) continue;
-            const QString point = fromFsName(unescape(fields[1]));
+            const QString point =
+                fromFsName(QByteArray::fromStdString(engine::unescapeMountField(fields[1].toStdString())));
             if (point != QLatin1String("/") && isUserDrive(fields[2], point) && !drives.contains(point))
                 drives << point;
         }

@@ -73,11 +73,6 @@ bool matchesAny(const QString& name, const QStringList& patterns)
     return std::any_of(patterns.begin(), patterns.end(), [&](const QString& p) { return matches(name, p); });
 }
 
-QString child(const QString& folder, const QString& name)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
 // The folder's subfolders and its regular files, links followed, hidden
 // names left out as the folder list leaves them out. Empty when the folder
 // cannot be read: the folder list says why.
@@ -217,7 +212,7 @@ FileDialog::FileDialog(QWidget* owner, std::vector<FileType> types, const QStrin
     listFolder();
     for (int row = 0; slash >= 0 && row < files_->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = files_->topLevelItem(row);
-        if (child(folders_->path(), item->data(0, kName).toString()) == fileName) files_->setCurrentItem(item);
+        if (childPath(folders_->path(), item->data(0, kName).toString()) == fileName) files_->setCurrentItem(item);
     }
     name_->setFocus();
     resize(640, 420);
@@ -279,7 +274,7 @@ void FileDialog::openFolder(const QString& folder)
 void FileDialog::choose(QTreeWidgetItem* item)
 {
     if (!item) return;
-    const QString path = child(folders_->path(), item->data(0, kName).toString());
+    const QString path = childPath(folders_->path(), item->data(0, kName).toString());
     if (item->data(0, kFolder).toBool())
         openFolder(path);
     else
@@ -317,7 +312,7 @@ QString FileDialog::pathOf(const QString& text) const
         const auto fs = engine::toFsPath(path.toStdU16String());
         return fs && stat(fs->c_str(), &st) == 0;
     };
-    const QString typed = QDir::cleanPath(QDir::isAbsolutePath(text) ? text : child(folders_->path(), text));
+    const QString typed = QDir::cleanPath(QDir::isAbsolutePath(text) ? text : childPath(folders_->path(), text));
     const QString bytes = keptBytes(typed);
     return !exists(typed) && bytes != typed && exists(bytes) ? bytes : typed;
 }

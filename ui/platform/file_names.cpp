@@ -1,9 +1,5 @@
 #include "platform/file_names.hpp"
 
-#include <cerrno>
-#include <unistd.h>
-#include <vector>
-
 namespace ui {
 namespace {
 
@@ -73,14 +69,9 @@ QString displayName(const QString& name)
     return out;
 }
 
-QString workingFolder()
+QString childPath(const QString& folder, const QString& name)
 {
-    std::vector<char> buffer(4096);
-    while (!getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE) return QStringLiteral("/");
-        buffer.resize(buffer.size() * 2);
-    }
-    return fromFsName(QByteArray(buffer.data()));
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
 }  // namespace ui

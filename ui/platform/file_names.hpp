@@ -12,7 +12,7 @@ QString fromFsName(const QByteArray& bytes);
 // The name for the eye: each kept byte as \xHH.
 QString displayName(const QString& name);
 
-// The program's working folder, in full.
-QString workingFolder();
+// The path of a name in a folder ("/" itself ends in its separator).
+QString childPath(const QString& folder, const QString& name);
 
 }  // namespace ui
